@@ -1,0 +1,35 @@
+# Helpers shared by every folder: warnings for our own targets and test registration.
+
+function(trivane_warnings target)
+  target_compile_options(${target} PRIVATE
+    -Wall -Wextra -Wpedantic -Wconversion -Wsign-conversion -Wshadow)
+  if(TRIVANE_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+# trivane_add_gtest(NAME n SOURCES ... [LIBS ...] [LABELS ...] [ENV VAR=value ...] [TIMEOUT s])
+# Builds one GoogleTest executable and registers its cases with ctest. ENV applies to every
+# case; ALSO_ENV registers every case a second time under "<name>.alt." with those variables.
+function(trivane_add_gtest)
+  cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS;ENV;ALSO_ENV" ${ARGN})
+  if(NOT T_LABELS)
+    set(T_LABELS unit)
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  trivane_warnings(${T_NAME})
+  gtest_discover_tests(${T_NAME}
+    TEST_PREFIX "${T_NAME}."
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "${T_ENV}" TIMEOUT ${T_TIMEOUT})
+  if(T_ALSO_ENV)
+    gtest_discover_tests(${T_NAME}
+      TEST_PREFIX "${T_NAME}.alt."
+      DISCOVERY_MODE PRE_TEST
+      PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "${T_ALSO_ENV}" TIMEOUT ${T_TIMEOUT})
+  endif()
+endfunction()

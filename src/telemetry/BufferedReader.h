@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "telemetry/ByteSource.h"
+
+namespace trivane {
+
+struct ReadStats {
+    std::uint64_t readCalls = 0;
+    std::uint64_t bytesRead = 0;
+};
+
+// Positional reads through one block buffer, so that small reads close together (headers, ids
+// stepped 4 bytes at a time) cost one call on the source. Bytes past the end of the source read
+// as zeros; only an I/O error makes a read fail.
+class BufferedReader {
+public:
+    explicit BufferedReader(ByteSource& source, std::size_t blockSize = 4096);
+
+    std::uint64_t Size() const { return size_; }
+    bool Read(std::uint64_t offset, std::span<std::byte> dst);
+    bool ReadU32LE(std::uint64_t offset, std::uint32_t& value);
+    bool ReadU32BE(std::uint64_t offset, std::uint32_t& value);
+    bool ReadId(std::uint64_t offset, char (&id)[4]);
+
+    // Smallest offset >= `offset`, stepping by 4, whose 4 bytes may match one of `ids`
+    // (or `limit` when none does before it). Reads ahead in whole blocks.
+    bool ScanForIds(std::uint64_t offset, std::uint64_t limit, std::span<const char* const> ids,
+                    std::uint64_t& found);
+
+    const ReadStats& Stats() const { return stats_; }
+
+private:
+    bool Fill(std::uint64_t offset);
+
+    ByteSource& source_;
+    std::uint64_t size_;
+    std::vector<std::byte> block_;
+    std::uint64_t blockOffset_ = 0;
+    std::size_t blockLength_ = 0;
+    ReadStats stats_;
+};
+
+}  // namespace trivane
