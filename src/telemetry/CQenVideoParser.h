@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -37,7 +38,7 @@ protected:
     // Private chunk payloads, identical in AVI chunks and boxes. `position` is where the walk goes on.
     bool HandleGps0(BufferedReader& reader, std::uint64_t payload, std::uint32_t size, std::uint64_t& position);
     void HandleGsen(std::uint64_t payload, std::uint32_t size, std::uint64_t& position);
-    bool HandleRateWord(BufferedReader& reader, std::uint64_t payload, std::uint8_t (&word)[4]);
+    bool HandleRateWord(BufferedReader& reader, std::uint64_t payload, std::array<std::uint8_t, 4>& word);
     bool HandleIdit(BufferedReader& reader, std::uint64_t payload, std::uint32_t size);
     static bool IsPrivateId(const char (&id)[4], const char* name);
 
