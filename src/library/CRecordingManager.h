@@ -1,0 +1,94 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "library/RecordingEntry.h"
+#include "library/TelemetryTrack.h"
+
+namespace trivane {
+
+class IFileList;
+class IGSensorCurve;
+class IGroupList;
+class IMapHost;
+class IOwnerWindow;
+class IVideoSurface;
+
+// The catalogue of one source and the telemetry of its current recording. Links to the lists,
+// instruments and map are non-owning and optional.
+class CRecordingManager {
+public:
+    CRecordingManager() = default;
+    CRecordingManager(const CRecordingManager&) = delete;
+    CRecordingManager& operator=(const CRecordingManager&) = delete;
+
+    void SetGroupList(IGroupList* list) { groupList_ = list; }
+    void SetFileList(IFileList* list) { fileList_ = list; }
+    void SetGSensorCurve(IGSensorCurve* curve) { curve_ = curve; }
+    void SetVideoSurface(IVideoSurface* surface) { videoSurface_ = surface; }
+    void SetOwnerWindow(IOwnerWindow* owner) { owner_ = owner; }
+    void SetMapHost(IMapHost* map) { map_ = map; }
+
+    // Catalogue.
+    void ClearCatalogue();
+    int OpenSource(const std::string& folder, const std::string& fileName);
+    std::string FullPath(int index) const;
+    std::string CurrentPath() const;
+    int SelectCurrent(int index);
+    void MarkGroups();
+    void BuildGroups();
+    void FillLists();
+    // When entries were removed behind the current one, the last entry becomes current.
+    void ClampCurrentIndex();
+
+    const std::vector<RecordingEntry>& Entries() const { return entries_; }
+    std::vector<RecordingEntry>& MutableEntries() { return entries_; }
+    const std::vector<RecordingGroup>& Groups() const { return groups_; }
+    const std::vector<FileRow>& Rows() const { return rows_; }
+    int CurrentIndex() const { return currentIndex_; }
+    int CurrentGroup() const { return currentGroup_; }
+    int ScanCount() const { return scanCount_; }
+
+    // Telemetry of the current recording.
+    bool LoadTelemetry(int index);
+    int UpdateTelemetryAt(std::int64_t timeMs, bool updateCurve, bool updateMap);
+    void ReplotDrivenPath(std::uint32_t timeMs);
+    const TelemetryTrack& Track() const { return track_; }
+
+private:
+    static void AddScannedFile(const std::string& root, const std::string& relativeFolder, const std::string& name,
+                               bool isDirectory, void* context);
+    bool AddSingleFile(const std::string& folder, const std::string& fileName);
+    bool ParseAndAppend(RecordingEntry entry, bool setManualFromFile);
+    void SortEntries();
+    void LoadSideFile(const std::string& recordingPath, std::int64_t startTime);
+    bool LoadContainer(const std::string& recordingPath, const ContainerInfo& info);
+
+    std::vector<RecordingEntry> entries_;
+    std::vector<RecordingGroup> groups_;
+    std::vector<FileRow> rows_;
+    int currentIndex_ = -1;
+    int currentGroup_ = 0;
+    int scanCount_ = 0;
+    TelemetryTrack track_;
+
+    IGroupList* groupList_ = nullptr;
+    IFileList* fileList_ = nullptr;
+    IGSensorCurve* curve_ = nullptr;
+    IVideoSurface* videoSurface_ = nullptr;
+    IOwnerWindow* owner_ = nullptr;
+    IMapHost* map_ = nullptr;
+};
+
+// The sync's process-wide memory of the last fix shown and the last speed given to the read-out.
+struct SyncState {
+    std::int32_t lastFixIndex = 0;
+    std::uint16_t lastSpeed = 300;
+};
+const SyncState& CurrentSyncState();
+// Back to the start-up values; for tests only.
+void ResetSyncStateForTests();
+
+}  // namespace trivane

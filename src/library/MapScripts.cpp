@@ -1,0 +1,43 @@
+#include "library/MapScripts.h"
+
+#include <charconv>
+
+#include "telemetry/NmeaToDegrees.h"
+
+namespace trivane {
+
+std::string FormatFixed6(double value) {
+    // Large enough for the longest double in fixed notation (309 digits) plus sign and decimals.
+    char buffer[400];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
+    if (result.ec != std::errc{}) return "nan";
+    return std::string(buffer, result.ptr);
+}
+
+namespace {
+
+std::string Call(const char* name, double a, const char* separator, double b) {
+    std::string script = name;
+    script += '(';
+    script += FormatFixed6(a);
+    script += separator;
+    script += FormatFixed6(b);
+    script += ')';
+    return script;
+}
+
+}  // namespace
+
+std::string PathPlotScript(double latitude, double longitude) { return Call("path_plot", latitude, ",", longitude); }
+
+std::string DrivenPathPlotScript(double latitude, double longitude) {
+    return Call("pathdrived_plot", latitude, ",", longitude);
+}
+
+std::string MoveScript(double latitude, double longitude) { return Call("movpos", latitude, ", ", longitude); }
+
+std::string MovePositionScript(double latitudeNmea100, double longitudeNmea100) {
+    return MoveScript(NmeaToDegrees(latitudeNmea100), NmeaToDegrees(longitudeNmea100));
+}
+
+}  // namespace trivane

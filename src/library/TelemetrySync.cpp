@@ -1,0 +1,79 @@
+#include <cmath>
+
+#include "library/CRecordingManager.h"
+#include "library/ICompass.h"
+#include "library/IMapHost.h"
+#include "library/IOwnerWindow.h"
+#include "library/ISpeedReadout.h"
+#include "library/MapScripts.h"
+#include "telemetry/IGSensorCurve.h"
+#include "telemetry/NmeaToDegrees.h"
+
+namespace trivane {
+
+namespace {
+
+// Lives for the whole process: neither a new load nor a seek resets it.
+SyncState syncState;
+
+// Index of the fix shown at `timeMs`, or -1 when it lies outside [0, count).
+std::int64_t FixIndexAt(double timeMs, double fixRate, std::size_t count) {
+    const double index = std::trunc(timeMs * fixRate / 1000.0);
+    if (!(index >= 0) || index >= static_cast<double>(count)) return -1;
+    return static_cast<std::int64_t>(index);
+}
+
+}  // namespace
+
+const SyncState& CurrentSyncState() { return syncState; }
+
+void ResetSyncStateForTests() { syncState = SyncState{}; }
+
+int CRecordingManager::UpdateTelemetryAt(std::int64_t timeMs, bool updateCurve, bool updateMap) {
+    if (updateCurve && curve_ != nullptr && !track_.gsensorStore.empty()) {
+        curve_->SetStopped(false);
+        curve_->SetPosition(static_cast<std::uint32_t>(timeMs));
+    }
+    ISpeedReadout* speed = owner_ != nullptr ? owner_->SpeedReadout() : nullptr;
+    auto lostFix = [&] {
+        if (owner_ != nullptr) {
+            if (ICompass* compass = owner_->Compass()) compass->SetImageIndex(0);
+            if (syncState.lastSpeed != 0 && speed != nullptr) speed->SetSpeed(0);
+        }
+        syncState.lastSpeed = 0;
+        return 0;
+    };
+
+    const std::size_t count = track_.fixStore.size();
+    if (count == 0) return lostFix();
+    const std::int64_t i = FixIndexAt(static_cast<double>(timeMs), track_.EffectiveFixRate(), count);
+    if (i < 0 || !track_.fixStore[static_cast<std::size_t>(i)].IsValid()) return lostFix();
+
+    const GpsFix& fix = track_.fixStore[static_cast<std::size_t>(i)];
+    if (i != 0 && i == syncState.lastFixIndex) return 1;
+    syncState.lastFixIndex = static_cast<std::int32_t>(i);
+    if (owner_ != nullptr && fix.speedKmh < 500) {
+        if (speed != nullptr) speed->SetSpeed(fix.speedKmh);
+        syncState.lastSpeed = fix.speedKmh;
+    }
+    if (!IsMappable(fix)) return 0;
+    if (updateMap && map_ != nullptr) map_->MovePosition(fix.latitudeNmea / 100, fix.longitudeNmea / 100);
+    return 1;
+}
+
+void CRecordingManager::ReplotDrivenPath(std::uint32_t timeMs) {
+    if (track_.fixRate == 0) track_.fixRate = 1;
+    const double k = std::trunc(static_cast<double>(timeMs) * track_.fixRate / 1000.0);
+    if (map_ == nullptr) return;
+    map_->RunScript(kDrivenPathDeleteScript);
+    const std::size_t count = track_.fixStore.size();
+    const std::size_t limit = !(k >= 0) ? 0 : (k >= static_cast<double>(count) ? count : static_cast<std::size_t>(k));
+    for (std::size_t i = 0; i < limit; ++i) {
+        const GpsFix& fix = track_.fixStore[i];
+        if (!fix.IsValid() || !IsMappable(fix)) continue;
+        map_->RunScript(
+            DrivenPathPlotScript(NmeaToDegrees(fix.latitudeNmea / 100), NmeaToDegrees(fix.longitudeNmea / 100)));
+    }
+}
+
+}  // namespace trivane

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "telemetry/GpsFix.h"
+
+namespace trivane {
+
+// Telemetry of the loaded recording; fixes are contiguous so the sync can index them by time.
+struct TelemetryTrack {
+    std::vector<GpsFix> fixStore;
+    std::vector<std::uint8_t> gsensorStore;  // 3 bytes per sample; its size tells whether there is G-sensor data
+    double fixRate = 0;                      // fixes per second; 0 before the first load, read as 1
+    int currentIndex = -1;
+
+    double EffectiveFixRate() const { return fixRate == 0 ? 1.0 : fixRate; }
+};
+
+// Map filter on the stored values: both below the limit after dividing by 100. Values that are
+// not finite (a side file may hold "nan" or "1e400") are never plotted.
+inline bool IsMappable(const GpsFix& fix) {
+    const double latitude = fix.latitudeNmea / 100;
+    const double longitude = fix.longitudeNmea / 100;
+    return std::isfinite(latitude) && std::isfinite(longitude) && latitude < kCoordinateLimit &&
+           longitude < kCoordinateLimit;
+}
+
+}  // namespace trivane
