@@ -1,29 +1,32 @@
 #include "config/StringTable.h"
 
-namespace trivane {
-namespace {
-// Interim selection until the settings file supplies it.
-unsigned g_index = 0;
-}
+#include "app/CSettingsFile.h"
+#include "config/SystemLanguage.h"
 
-std::string GetUIString(int id)
+namespace trivane {
+
+std::string GetUIString(int id) { return GetUIString(CSettingsFile::Instance(), id); }
+
+std::string GetUIString(CSettingsFile& settings, int id)
 {
-    std::string_view text = LookupString(LanguageIdOf(kLanguages[g_index]), id);
+    std::string_view text = LookupString(settings.RefreshLanguageId(), id);
     if (text.empty())
         text = LookupString(kJapaneseLangId, id);
     return std::string(text);
 }
 
-std::string GetSystemUIString(int id) { return std::string(LookupString(kEnglishLangId, id)); }
-unsigned CurrentLanguageIndex() { return g_index; }
-std::uint16_t CurrentLanguageId() { return LanguageIdOf(kLanguages[g_index]); }
-
-bool SetLanguage(unsigned index)
+std::string GetSystemUIString(int id)
 {
-    if (index >= kLanguages.size())
-        return false;
-    g_index = index;
-    return false;
+    std::string_view text = LookupString(SystemLanguageId(), id);
+    if (text.empty())
+        text = LookupString(kEnglishLangId, id);
+    return std::string(text);
 }
+
+unsigned CurrentLanguageIndex() { return CSettingsFile::Instance().LanguageIndex(); }
+
+std::uint16_t CurrentLanguageId() { return CSettingsFile::Instance().LanguageId(); }
+
+bool SetLanguage(unsigned index) { return CSettingsFile::Instance().SetLanguage(index); }
 
 }  // namespace trivane
