@@ -15,5 +15,10 @@ struct Command {
 };
 
 int RunParse(std::span<char* const> args);
+int RunScan(std::span<char* const> args);
+int RunTrack(std::span<char* const> args);
+int RunSync(std::span<char* const> args);
+int RunKml(std::span<char* const> args);
+int RunGpx(std::span<char* const> args);
 
 }  // namespace trivane::inspect

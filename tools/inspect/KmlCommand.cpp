@@ -1,0 +1,48 @@
+#include <cstdio>
+#include <string>
+
+#include "Commands.h"
+#include "InfoJson.h"
+#include "Recorders.h"
+#include "export/KmlExport.h"
+#include "library/FileSystem.h"
+
+namespace trivane::inspect {
+
+int RunKml(std::span<char* const> args) {
+    std::string path;
+    std::string outDir;
+    bool bad = args.empty();
+    for (std::size_t i = 0; i < args.size() && !bad; ++i) {
+        const std::string a = args[i];
+        if (a == "--out" && i + 1 < args.size()) outDir = args[++i];
+        else if (path.empty() && a != "--out") path = a;
+        else bad = true;
+    }
+    if (bad || path.empty()) {
+        std::fprintf(stderr, "usage: trivane-inspect kml FILE [--out DIR]\n");
+        return 2;
+    }
+    CRecordingManager manager;
+    OpenSingleFile(manager, path);
+    KmlExportResult result;
+    if (!manager.Entries().empty()) {
+        manager.SelectCurrent(0);
+        manager.LoadTelemetry(0);
+        std::string folder;
+        if (outDir.empty()) {
+            folder = GetKmlFolder().folder;
+        } else {
+            MakeDirectories(outDir);
+            folder = outDir.back() == '/' ? outDir : outDir + '/';
+        }
+        result = ExportKml(manager, folder);
+    }
+    nlohmann::ordered_json out;
+    out["result"] = result.ok;
+    out["path"] = result.path;
+    PrintJson(out);
+    return 0;
+}
+
+}  // namespace trivane::inspect
