@@ -1,0 +1,596 @@
+#include "playback/CVlcPlayer.h"
+
+#include <vlc/vlc.h>
+
+#include <dlfcn.h>
+#include <sys/stat.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <mutex>
+#include <vector>
+
+namespace trivane {
+
+// Entry points, resolved once when the library is loaded. A null member is a missing export
+// and is never called. The prototypes come from libVLC's header; the symbols never get linked.
+struct VlcApi {
+#define TRIVANE_VLC_ENTRY(name) decltype(&::name) name = nullptr;
+#define TRIVANE_VLC_ENTRIES(X)                  \
+    X(libvlc_new)                               \
+    X(libvlc_release)                           \
+    X(libvlc_media_player_new)                  \
+    X(libvlc_media_player_release)              \
+    X(libvlc_media_player_event_manager)        \
+    X(libvlc_event_attach)                      \
+    X(libvlc_event_detach)                      \
+    X(libvlc_media_player_set_xwindow)          \
+    X(libvlc_video_set_callbacks)               \
+    X(libvlc_video_set_format_callbacks)        \
+    X(libvlc_audio_output_set)                  \
+    X(libvlc_media_new_path)                    \
+    X(libvlc_media_add_option)                  \
+    X(libvlc_media_release)                     \
+    X(libvlc_media_player_set_media)            \
+    X(libvlc_video_set_key_input)               \
+    X(libvlc_video_set_mouse_input)             \
+    X(libvlc_media_player_play)                 \
+    X(libvlc_media_player_pause)                \
+    X(libvlc_media_player_stop)                 \
+    X(libvlc_media_player_get_length)           \
+    X(libvlc_media_player_get_time)             \
+    X(libvlc_media_player_set_time)             \
+    X(libvlc_media_player_set_rate)             \
+    X(libvlc_audio_set_volume)                  \
+    X(libvlc_audio_set_mute)                    \
+    X(libvlc_video_take_snapshot)               \
+    X(libvlc_video_set_marquee_string)          \
+    X(libvlc_video_set_marquee_int)
+    TRIVANE_VLC_ENTRIES(TRIVANE_VLC_ENTRY)
+#undef TRIVANE_VLC_ENTRY
+
+    void Resolve(void* module)
+    {
+#define TRIVANE_VLC_RESOLVE(name) name = reinterpret_cast<decltype(name)>(dlsym(module, #name));
+        TRIVANE_VLC_ENTRIES(TRIVANE_VLC_RESOLVE)
+#undef TRIVANE_VLC_RESOLVE
+    }
+
+    // Without these the channel cannot be built or torn down.
+    bool HasCore() const
+    {
+        return libvlc_new && libvlc_release && libvlc_media_player_new && libvlc_media_player_release;
+    }
+#undef TRIVANE_VLC_ENTRIES
+};
+
+// Memory rendering: libVLC asks for a format, then locks and displays pictures in one buffer.
+// All of it runs on the video output thread of the one player that owns the bridge.
+struct VlcFrameBridge {
+    std::atomic<IVideoFrameSink*> sink{nullptr};
+    std::vector<std::uint8_t> buffer;
+    unsigned width = 0;
+    unsigned height = 0;
+    unsigned pitch = 0;
+
+    static constexpr unsigned kMaxSide = 8192;
+
+    static unsigned Format(void** opaque, char* chroma, unsigned* w, unsigned* h, unsigned* pitches,
+                           unsigned* lines)
+    {
+        auto* self = static_cast<VlcFrameBridge*>(*opaque);
+        if (*w == 0 || *h == 0 || *w > kMaxSide || *h > kMaxSide) {
+            return 0;
+        }
+        std::memcpy(chroma, "RV32", 4);
+        self->width = *w;
+        self->height = *h;
+        self->pitch = *w * 4;
+        pitches[0] = self->pitch;
+        lines[0] = *h;
+        self->buffer.assign(static_cast<std::size_t>(self->pitch) * *h, 0);
+        return 1;
+    }
+
+    static void Cleanup(void* /*opaque*/) {}
+
+    static void* Lock(void* opaque, void** planes)
+    {
+        auto* self = static_cast<VlcFrameBridge*>(opaque);
+        planes[0] = self->buffer.data();
+        return nullptr;
+    }
+
+    static void Unlock(void* /*opaque*/, void* /*picture*/, void* const* /*planes*/) {}
+
+    static void Display(void* opaque, void* /*picture*/)
+    {
+        auto* self = static_cast<VlcFrameBridge*>(opaque);
+        if (IVideoFrameSink* s = self->sink.load()) {
+            s->OnVideoFrame(self->buffer.data(), self->width, self->height, self->pitch);
+        }
+    }
+};
+
+namespace {
+
+// The twelve player events, in subscription order.
+constexpr std::array<int, 12> kSubscribedEvents = {
+    libvlc_MediaPlayerPositionChanged, libvlc_MediaPlayerSeekableChanged, libvlc_MediaPlayerTimeChanged,
+    libvlc_MediaStateChanged,          libvlc_MediaPlayerMediaChanged,    libvlc_MediaPlayerOpening,
+    libvlc_MediaPlayerBuffering,       libvlc_MediaPlayerPlaying,         libvlc_MediaPlayerPaused,
+    libvlc_MediaPlayerStopped,         libvlc_MediaPlayerEndReached,      libvlc_MediaPlayerEncounteredError,
+};
+
+// Followed privately so that events can carry the length without a libVLC call.
+constexpr int kLengthEvent = libvlc_MediaPlayerLengthChanged;
+
+// Without a display and without memory rendering libVLC falls back to a terminal video
+// output, which crashes the process.
+bool DisplayAvailable()
+{
+    const char* display = std::getenv("DISPLAY");
+    return display != nullptr && display[0] != '\0';
+}
+
+// libVLC 3 ignores --plugin-path; a plugins folder next to the working directory is reached
+// through the environment instead, before the first instance reads it.
+void PointPluginPathAtLocalFolder()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        if (std::getenv("VLC_PLUGIN_PATH") != nullptr) {
+            return;
+        }
+        std::error_code ec;
+        const std::filesystem::path local = std::filesystem::absolute("plugins", ec);
+        if (!ec && std::filesystem::is_directory(local, ec)) {
+            setenv("VLC_PLUGIN_PATH", local.c_str(), 0);
+        }
+    });
+}
+
+bool HasJpegExtension(const std::string& path)
+{
+    const std::size_t dot = path.find_last_of('.');
+    const std::size_t slash = path.find_last_of('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+        return false;
+    }
+    std::string ext = path.substr(dot + 1);
+    for (char& c : ext) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return ext == "jpg" || ext == "jpeg";
+}
+
+}  // namespace
+
+CVlcPlayer::CVlcPlayer() : api_(std::make_unique<VlcApi>()), frames_(std::make_unique<VlcFrameBridge>())
+{
+    Load(kDefaultLibrary, kFallbackLibrary);
+}
+
+CVlcPlayer::CVlcPlayer(const std::string& libraryName)
+    : api_(std::make_unique<VlcApi>()), frames_(std::make_unique<VlcFrameBridge>())
+{
+    Load(libraryName, std::string());
+}
+
+void CVlcPlayer::Load(const std::string& first, const std::string& fallback)
+{
+    module_ = dlopen(first.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module_ == nullptr && !fallback.empty()) {
+        module_ = dlopen(fallback.c_str(), RTLD_NOW | RTLD_LOCAL);
+    }
+    if (module_ == nullptr) {
+        loaded_ = 0;
+        return;
+    }
+    api_->Resolve(module_);
+    if (!api_->HasCore()) {
+        loaded_ = 0;
+        return;
+    }
+    PointPluginPathAtLocalFolder();
+    if (!BuildPlayer()) {
+        loaded_ = 0;
+    }
+}
+
+bool CVlcPlayer::BuildPlayer()
+{
+    static const char* const kStandard[] = {"-I", "dummy", "--ignore-config", "--plugin-path=./plugins"};
+    static const char* const kAlternate[] = {""};
+    if (argumentSet_ == 1) {
+        instance_ = api_->libvlc_new(1, kAlternate);
+    } else {
+        instance_ = api_->libvlc_new(4, kStandard);
+    }
+    if (instance_ == nullptr) {
+        return false;
+    }
+    player_ = api_->libvlc_media_player_new(instance_);
+    if (player_ == nullptr) {
+        api_->libvlc_release(instance_);
+        instance_ = nullptr;
+        return false;
+    }
+    if (api_->libvlc_media_player_event_manager) {
+        eventManager_ = api_->libvlc_media_player_event_manager(player_);
+    }
+    if (api_->libvlc_audio_set_volume) {
+        api_->libvlc_audio_set_volume(player_, volume_);
+    }
+    return true;
+}
+
+// Order matters: stop first (its Stopped event is still delivered), then no more callbacks,
+// then the handles.
+void CVlcPlayer::ReleasePlayer()
+{
+    if (player_ != nullptr && api_->libvlc_media_player_stop) {
+        api_->libvlc_media_player_stop(player_);
+    }
+    Unsubscribe();
+    if (player_ != nullptr) {
+        api_->libvlc_media_player_release(player_);
+        player_ = nullptr;
+    }
+    eventManager_ = nullptr;
+    if (media_ != nullptr && api_->libvlc_media_release) {
+        api_->libvlc_media_release(media_);
+    }
+    media_ = nullptr;
+    if (instance_ != nullptr) {
+        api_->libvlc_release(instance_);
+        instance_ = nullptr;
+    }
+    lengthMs_ = -1;
+    frameSinkSet_ = false;
+}
+
+CVlcPlayer::~CVlcPlayer()
+{
+    if (loaded_ != 0) {
+        ReleasePlayer();
+    }
+    if (module_ != nullptr) {
+        dlclose(module_);
+    }
+}
+
+int CVlcPlayer::Recreate(int argumentSet)
+{
+    argumentSet_ = argumentSet;
+    if (loaded_ == 0 || media_ == nullptr) {
+        return 0;
+    }
+    ReleasePlayer();
+    if (!BuildPlayer()) {
+        loaded_ = 0;
+        return 0;
+    }
+    if (sink_.load() != nullptr) {
+        Subscribe();
+    }
+    if (api_->libvlc_audio_set_volume) {
+        api_->libvlc_audio_set_volume(player_, volume_);
+    }
+    return 1;
+}
+
+void CVlcPlayer::AttachEvents(IVlcEventSink* sink)
+{
+    if (loaded_ == 0) {
+        return;
+    }
+    sink_ = sink;
+    if (!subscribed_) {
+        Subscribe();
+    }
+}
+
+void CVlcPlayer::DetachEvents()
+{
+    Unsubscribe();
+    sink_ = nullptr;
+}
+
+void CVlcPlayer::Subscribe()
+{
+    if (eventManager_ == nullptr || !api_->libvlc_event_attach) {
+        return;
+    }
+    for (int type : kSubscribedEvents) {
+        api_->libvlc_event_attach(eventManager_, type, &CVlcPlayer::OnLibvlcEvent, this);
+    }
+    api_->libvlc_event_attach(eventManager_, kLengthEvent, &CVlcPlayer::OnLibvlcEvent, this);
+    subscribed_ = true;
+}
+
+// After this returns no callback of this channel is running or will run.
+void CVlcPlayer::Unsubscribe()
+{
+    if (!subscribed_) {
+        return;
+    }
+    subscribed_ = false;
+    if (eventManager_ == nullptr || !api_->libvlc_event_detach) {
+        return;
+    }
+    for (int type : kSubscribedEvents) {
+        api_->libvlc_event_detach(eventManager_, type, &CVlcPlayer::OnLibvlcEvent, this);
+    }
+    api_->libvlc_event_detach(eventManager_, kLengthEvent, &CVlcPlayer::OnLibvlcEvent, this);
+}
+
+// Runs on libVLC's threads (or inside a player call): copies, forwards, never calls libVLC.
+void CVlcPlayer::OnLibvlcEvent(const libvlc_event_t* event, void* data)
+{
+    auto* self = static_cast<CVlcPlayer*>(data);
+    if (event == nullptr || self == nullptr) {
+        return;
+    }
+    if (event->type == kLengthEvent) {
+        self->lengthMs_ = event->u.media_player_length_changed.new_length;
+        return;
+    }
+    if (event->type == libvlc_MediaPlayerMediaChanged) {
+        self->lengthMs_ = -1;
+    }
+    VlcEvent copy;
+    copy.type = static_cast<VlcEventType>(event->type);
+    copy.channel = self;
+    copy.lengthMs = self->lengthMs_.load();
+    switch (event->type) {
+    case libvlc_MediaPlayerTimeChanged:
+        copy.timeMs = event->u.media_player_time_changed.new_time;
+        break;
+    case libvlc_MediaPlayerPositionChanged:
+        copy.position = event->u.media_player_position_changed.new_position;
+        break;
+    case libvlc_MediaPlayerSeekableChanged:
+        copy.seekable = event->u.media_player_seekable_changed.new_seekable;
+        break;
+    case libvlc_MediaPlayerBuffering:
+        copy.bufferingPercent = event->u.media_player_buffering.new_cache;
+        break;
+    default:
+        break;
+    }
+    if (IVlcEventSink* sink = self->sink_.load()) {
+        sink->OnVlcEvent(copy);
+    }
+}
+
+void CVlcPlayer::SetWindow(std::uint32_t xwindow)
+{
+    if (loaded_ == 0 || !api_->libvlc_media_player_set_xwindow) {
+        return;
+    }
+    api_->libvlc_media_player_set_xwindow(player_, xwindow);
+    frameSinkSet_ = false;  // a window replaces memory rendering
+}
+
+void CVlcPlayer::SetFrameSink(IVideoFrameSink* sink)
+{
+    frames_->sink = sink;
+    if (loaded_ == 0 || sink == nullptr || !api_->libvlc_video_set_callbacks ||
+        !api_->libvlc_video_set_format_callbacks) {
+        return;
+    }
+    api_->libvlc_video_set_callbacks(player_, &VlcFrameBridge::Lock, &VlcFrameBridge::Unlock,
+                                     &VlcFrameBridge::Display, frames_.get());
+    api_->libvlc_video_set_format_callbacks(player_, &VlcFrameBridge::Format, &VlcFrameBridge::Cleanup);
+    frameSinkSet_ = true;
+}
+
+int CVlcPlayer::SetAudioOutput(const std::string& module)
+{
+    if (loaded_ == 0 || !api_->libvlc_audio_output_set) {
+        return -1;
+    }
+    return api_->libvlc_audio_output_set(player_, module.c_str());
+}
+
+void CVlcPlayer::OpenMedia(const char* utf8Path)
+{
+    if (loaded_ == 0) {
+        return;
+    }
+    if (api_->libvlc_audio_set_volume) {
+        api_->libvlc_audio_set_volume(player_, volume_);
+    }
+    mediaPath_ = (utf8Path != nullptr) ? std::string(utf8Path) : std::string();
+    libvlc_media_t* previous = media_;
+    media_ = api_->libvlc_media_new_path ? api_->libvlc_media_new_path(instance_, mediaPath_.c_str()) : nullptr;
+    if (media_ != nullptr && api_->libvlc_media_add_option) {
+        api_->libvlc_media_add_option(media_, ":ffmpeg-hw");
+    }
+    // A media that could not be created clears the player, so Play cannot restart the old file.
+    if (api_->libvlc_media_player_set_media) {
+        api_->libvlc_media_player_set_media(player_, media_);
+    }
+    // The player keeps its own reference to the media it was given.
+    if (previous != nullptr && api_->libvlc_media_release) {
+        api_->libvlc_media_release(previous);
+    }
+    if (api_->libvlc_video_set_key_input) {
+        api_->libvlc_video_set_key_input(player_, 0);
+    }
+    if (api_->libvlc_video_set_mouse_input) {
+        api_->libvlc_video_set_mouse_input(player_, 0);
+    }
+}
+
+void CVlcPlayer::Play()
+{
+    if (loaded_ == 0 || !api_->libvlc_media_player_play) {
+        return;
+    }
+    if (!frameSinkSet_ && !DisplayAvailable()) {
+        return;
+    }
+    api_->libvlc_media_player_play(player_);
+    playing_ = 1;
+    paused_ = 0;
+}
+
+void CVlcPlayer::Pause()
+{
+    if (loaded_ == 0) {
+        return;
+    }
+    playing_ = 0;
+    if (api_->libvlc_media_player_pause) {
+        api_->libvlc_media_player_pause(player_);
+    }
+    paused_ = 1;
+}
+
+void CVlcPlayer::Stop()
+{
+    if (loaded_ == 0) {
+        return;
+    }
+    if (api_->libvlc_media_player_stop) {
+        api_->libvlc_media_player_stop(player_);
+    }
+    playing_ = 0;
+    paused_ = 0;
+}
+
+std::int64_t CVlcPlayer::GetLength() const
+{
+    if (loaded_ == 0 || !api_->libvlc_media_player_get_length) {
+        return -1;
+    }
+    return api_->libvlc_media_player_get_length(player_);
+}
+
+std::int64_t CVlcPlayer::GetTime() const
+{
+    if (loaded_ == 0 || !api_->libvlc_media_player_get_time) {
+        return -1;
+    }
+    return api_->libvlc_media_player_get_time(player_);
+}
+
+void CVlcPlayer::SetTime(std::int64_t ms)
+{
+    if (loaded_ == 0 || !api_->libvlc_media_player_set_time) {
+        return;
+    }
+    api_->libvlc_media_player_set_time(player_, ms);
+}
+
+int CVlcPlayer::SetRate(float rate)
+{
+    if (loaded_ == 0) {
+        return -1;
+    }
+    rate_ = rate;
+    if (!api_->libvlc_media_player_set_rate) {
+        return -1;
+    }
+    return api_->libvlc_media_player_set_rate(player_, rate);
+}
+
+int CVlcPlayer::SetMarquee(const std::string& text, int size, bool enable)
+{
+    if (loaded_ == 0) {
+        return 0;
+    }
+    marqueeSet_ = true;
+    marqueeText_ = text;
+    marqueeSize_ = size;
+    marqueeEnabled_ = enable;
+    ApplyMarquee();
+    return 1;
+}
+
+void CVlcPlayer::ApplyMarquee()
+{
+    if (api_->libvlc_video_set_marquee_string) {
+        api_->libvlc_video_set_marquee_string(player_, libvlc_marquee_Text, marqueeText_.c_str());
+    }
+    if (!api_->libvlc_video_set_marquee_int) {
+        return;
+    }
+    // Green, opaque, permanent, top-left; libVLC uses the low 24 bits of the colour.
+    const std::array<std::pair<unsigned, int>, 7> settings = {{
+        {libvlc_marquee_Size, marqueeSize_},
+        {libvlc_marquee_Opacity, 255},
+        {libvlc_marquee_Color, static_cast<int>(0xFF00FF00u)},
+        {libvlc_marquee_Timeout, -1},
+        {libvlc_marquee_X, 0},
+        {libvlc_marquee_Y, 0},
+        {libvlc_marquee_Enable, marqueeEnabled_ ? 1 : 0},
+    }};
+    for (const auto& [option, value] : settings) {
+        api_->libvlc_video_set_marquee_int(player_, option, value);
+    }
+}
+
+void CVlcPlayer::SetVolume(int percent)
+{
+    if (loaded_ == 0) {
+        return;
+    }
+    volume_ = percent;
+    if (api_->libvlc_audio_set_volume) {
+        api_->libvlc_audio_set_volume(player_, percent);
+    }
+}
+
+void CVlcPlayer::SetMute(bool mute)
+{
+    if (loaded_ == 0 || !api_->libvlc_audio_set_mute) {
+        return;
+    }
+    api_->libvlc_audio_set_mute(player_, mute ? 1 : 0);
+}
+
+void CVlcPlayer::SetSnapshotConverter(SnapshotConverter converter)
+{
+    snapshotConverter_ = std::move(converter);
+}
+
+int CVlcPlayer::TakeSnapshot(const std::string& utf8Path)
+{
+    if (loaded_ == 0 || !api_->libvlc_video_take_snapshot || utf8Path.empty()) {
+        return -1;
+    }
+    // libVLC writes PNG whatever the name says; a JPEG is made from a PNG beside it.
+    const bool jpeg = HasJpegExtension(utf8Path);
+    const std::string written = jpeg ? utf8Path + ".tmp.png" : utf8Path;
+    const int rc = api_->libvlc_video_take_snapshot(player_, 0, written.c_str(), 0, 0);
+    // The snapshot removes the marquee from the picture.
+    if (marqueeSet_) {
+        ApplyMarquee();
+    }
+    if (rc != 0) {
+        if (jpeg) {
+            std::remove(written.c_str());
+        }
+        return -1;
+    }
+    if (!jpeg) {
+        return 0;
+    }
+    if (snapshotConverter_ && snapshotConverter_(written, utf8Path)) {
+        std::remove(written.c_str());
+        return 0;
+    }
+    // No conversion: keep the picture rather than lose it, but report the wrong format.
+    std::rename(written.c_str(), utf8Path.c_str());
+    return -1;
+}
+
+}  // namespace trivane

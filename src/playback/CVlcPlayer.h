@@ -1,0 +1,129 @@
+#pragma once
+
+#include "playback/IVideoFrameSink.h"
+#include "playback/VlcEvent.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+struct libvlc_instance_t;
+struct libvlc_media_player_t;
+struct libvlc_media_t;
+struct libvlc_event_manager_t;
+struct libvlc_event_t;
+
+namespace trivane {
+
+struct VlcApi;
+struct VlcFrameBridge;
+
+// One video channel: a libVLC instance, its media player and the media set on it. The library
+// is loaded at run time by name and never linked; when it (or one of the entry points needed
+// to build the player) is missing, the object is inert: every operation does nothing and
+// returns its failure value.
+//
+// Everything is called on one thread (the window thread). Events reach the sink given to
+// AttachEvents on libVLC's threads; see IVlcEventSink for what a sink may do.
+class CVlcPlayer {
+public:
+    // Turns the PNG libVLC wrote into the JPEG the caller asked for. Returns success.
+    using SnapshotConverter = std::function<bool(const std::string& pngPath, const std::string& jpegPath)>;
+
+    static constexpr const char* kDefaultLibrary = "libvlc.so.5";
+    static constexpr const char* kFallbackLibrary = "libvlc.so";
+
+    // Loads kDefaultLibrary, then kFallbackLibrary.
+    CVlcPlayer();
+    // Loads exactly this library (file name or path).
+    explicit CVlcPlayer(const std::string& libraryName);
+    ~CVlcPlayer();
+
+    CVlcPlayer(const CVlcPlayer&) = delete;
+    CVlcPlayer& operator=(const CVlcPlayer&) = delete;
+
+    // Rebuilds instance and player with argument set 0 (standard) or 1 (alternate), keeping
+    // the event subscription and the volume. Only a channel that has opened a media is
+    // rebuilt; the new player has neither media nor window. Returns 1 when rebuilt.
+    int Recreate(int argumentSet);
+
+    // Subscribes the sink to the channel's events (replacing an earlier sink).
+    void AttachEvents(IVlcEventSink* sink);
+    void DetachEvents();
+
+    // X11 window id the picture is drawn into.
+    void SetWindow(std::uint32_t xwindow);
+    // Renders into memory instead of a window; for display-free use.
+    void SetFrameSink(IVideoFrameSink* sink);
+    // Selects libVLC's audio output module (e.g. "adummy"). Returns libVLC's result, -1 when inert.
+    int SetAudioOutput(const std::string& module);
+
+    // Sets the file to play (UTF-8, may be null); does not start playback.
+    void OpenMedia(const char* utf8Path);
+    void Play();
+    void Pause();
+    void Stop();
+
+    // Window thread only: these call into libVLC, which an event sink must never do.
+    std::int64_t GetLength() const;
+    std::int64_t GetTime() const;
+    void SetTime(std::int64_t ms);
+    int SetRate(float rate);
+
+    int SetMarquee(const std::string& text, int size, bool enable);
+    void SetVolume(int percent);
+    void SetMute(bool mute);
+
+    // Writes the current picture to utf8Path: JPEG for ".jpg"/".jpeg" names (through the
+    // converter), PNG otherwise. Returns 0 on success, -1 on failure.
+    int TakeSnapshot(const std::string& utf8Path);
+    void SetSnapshotConverter(SnapshotConverter converter);
+
+    bool IsLoaded() const { return loaded_ != 0; }
+    int Playing() const { return playing_; }
+    int Paused() const { return paused_; }
+    // The window keeps the pair in step with its own pause and play steps.
+    void SetPlayFlags(int playing, int paused) { playing_ = playing; paused_ = paused; }
+    const std::string& MediaPath() const { return mediaPath_; }
+    int ArgumentSet() const { return argumentSet_; }
+    int Volume() const { return volume_; }
+    float Rate() const { return rate_; }
+
+private:
+    void Load(const std::string& first, const std::string& fallback);
+    bool BuildPlayer();
+    void ReleasePlayer();
+    void Subscribe();
+    void Unsubscribe();
+    void ApplyMarquee();
+    static void OnLibvlcEvent(const libvlc_event_t* event, void* data);
+
+    std::unique_ptr<VlcApi> api_;
+    libvlc_instance_t* instance_ = nullptr;
+    libvlc_media_player_t* player_ = nullptr;
+    libvlc_media_t* media_ = nullptr;
+    libvlc_event_manager_t* eventManager_ = nullptr;
+    std::atomic<IVlcEventSink*> sink_{nullptr};
+    bool subscribed_ = false;
+    void* module_ = nullptr;
+    std::string mediaPath_;
+    int loaded_ = 1;
+    int playing_ = 0;
+    int paused_ = 1;
+    int argumentSet_ = 0;
+    int volume_ = 200;
+    float rate_ = 1.0f;
+
+    std::atomic<std::int64_t> lengthMs_{-1};
+    std::unique_ptr<VlcFrameBridge> frames_;
+    bool frameSinkSet_ = false;
+    SnapshotConverter snapshotConverter_;
+    bool marqueeSet_ = false;
+    std::string marqueeText_;
+    int marqueeSize_ = 0;
+    bool marqueeEnabled_ = false;
+};
+
+}  // namespace trivane

@@ -1,0 +1,429 @@
+// The binding's calls into libVLC, checked against a recording stand-in library.
+#include "playback/CVlcPlayer.h"
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using trivane::CVlcPlayer;
+using trivane::VlcEvent;
+using trivane::VlcEventType;
+
+namespace {
+
+// Opens the stand-in too, so its log outlives every player in the test.
+class FakeVlc {
+public:
+    explicit FakeVlc(const char* path) : handle_(dlopen(path, RTLD_NOW | RTLD_LOCAL))
+    {
+        if (handle_ == nullptr) {
+            ADD_FAILURE() << "cannot load " << path << ": " << dlerror();
+            return;
+        }
+        log_ = reinterpret_cast<const char* (*)()>(dlsym(handle_, "fake_vlc_log"));
+        clear_ = reinterpret_cast<void (*)()>(dlsym(handle_, "fake_vlc_clear"));
+        failNew_ = reinterpret_cast<void (*)(int)>(dlsym(handle_, "fake_vlc_fail_new"));
+        rateResult_ = reinterpret_cast<void (*)(int)>(dlsym(handle_, "fake_vlc_rate_result"));
+        fire_ = reinterpret_cast<void (*)(int, long long)>(dlsym(handle_, "fake_vlc_fire"));
+        clear_();
+        failNew_(0);
+        rateResult_(0);
+    }
+    ~FakeVlc()
+    {
+        if (handle_ != nullptr) {
+            dlclose(handle_);
+        }
+    }
+    FakeVlc(const FakeVlc&) = delete;
+    FakeVlc& operator=(const FakeVlc&) = delete;
+
+    std::vector<std::string> Lines() const
+    {
+        std::vector<std::string> lines;
+        std::istringstream in(log_());
+        for (std::string line; std::getline(in, line);) {
+            lines.push_back(line);
+        }
+        return lines;
+    }
+    void Clear() { clear_(); }
+    void FailNew(bool fail) { failNew_(fail ? 1 : 0); }
+    void RateResult(int result) { rateResult_(result); }
+    void Fire(int type, long long value) { fire_(type, value); }
+
+private:
+    void* handle_;
+    const char* (*log_)() = nullptr;
+    void (*clear_)() = nullptr;
+    void (*failNew_)(int) = nullptr;
+    void (*rateResult_)(int) = nullptr;
+    void (*fire_)(int, long long) = nullptr;
+};
+
+struct Recorder : trivane::IVlcEventSink {
+    std::vector<VlcEvent> events;
+    void OnVlcEvent(const VlcEvent& event) noexcept override { events.push_back(event); }
+};
+
+struct NullFrames : trivane::IVideoFrameSink {
+    void OnVideoFrame(const std::uint8_t*, unsigned, unsigned, unsigned) noexcept override {}
+};
+
+using Lines = std::vector<std::string>;
+
+const Lines kAttachAll = {"attach 268", "attach 269", "attach 267", "attach 5",   "attach 256",
+                          "attach 258", "attach 259", "attach 260", "attach 261", "attach 262",
+                          "attach 265", "attach 266", "attach 273"};
+
+Lines Concat(std::initializer_list<Lines> parts)
+{
+    Lines all;
+    for (const Lines& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+Lines DetachAll()
+{
+    Lines lines;
+    for (const std::string& attach : kAttachAll) {
+        lines.push_back("detach " + attach.substr(7));
+    }
+    return lines;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool Exists(const std::string& path)
+{
+    return std::ifstream(path).good();
+}
+
+// The play guard looks at DISPLAY; pin it for the test and restore it afterwards.
+class ScopedDisplay {
+public:
+    explicit ScopedDisplay(const char* value)
+    {
+        if (const char* old = std::getenv("DISPLAY")) {
+            saved_ = old;
+            had_ = true;
+        }
+        if (value != nullptr) {
+            setenv("DISPLAY", value, 1);
+        } else {
+            unsetenv("DISPLAY");
+        }
+    }
+    ~ScopedDisplay()
+    {
+        if (had_) {
+            setenv("DISPLAY", saved_.c_str(), 1);
+        } else {
+            unsetenv("DISPLAY");
+        }
+    }
+    ScopedDisplay(const ScopedDisplay&) = delete;
+    ScopedDisplay& operator=(const ScopedDisplay&) = delete;
+
+private:
+    std::string saved_;
+    bool had_ = false;
+};
+
+}  // namespace
+
+TEST(VlcPlayerCalls, ConstructionBuildsStandardInstanceAndDestructionTearsDownInOrder)
+{
+    FakeVlc fake(FAKE_VLC_PATH);
+    {
+        CVlcPlayer player(FAKE_VLC_PATH);
+        EXPECT_TRUE(player.IsLoaded());
+        EXPECT_EQ(player.Playing(), 0);
+        EXPECT_EQ(player.Paused(), 1);
+        EXPECT_EQ(player.Volume(), 200);
+        EXPECT_FLOAT_EQ(player.Rate(), 1.0f);
+        EXPECT_EQ(fake.Lines(), (Lines{"new 4 [-I] [dummy] [--ignore-config] [--plugin-path=./plugins]",
+                                       "player_new", "event_manager", "volume 200"}));
+        Recorder sink;
+        player.AttachEvents(&sink);
+        player.OpenMedia("/cards/a.MOV");
+        fake.Clear();
+    }
+    EXPECT_EQ(fake.Lines(), Concat({{"stop"}, DetachAll(), {"player_release", "media_release", "release"}}));
+}
+
+TEST(VlcPlayerCalls, MissingLibraryOrEntryPointsOrInstanceLeaveAnInertChannel)
+{
+    FakeVlc fake(FAKE_VLC_PATH);
+    fake.FailNew(true);
+    CVlcPlayer noInstance(FAKE_VLC_PATH);
+    EXPECT_FALSE(noInstance.IsLoaded());
+    EXPECT_EQ(fake.Lines(), (Lines{"new 4 [-I] [dummy] [--ignore-config] [--plugin-path=./plugins]"}));
+    fake.FailNew(false);
+
+    CVlcPlayer noLibrary("libtrivane-no-such-vlc.so");
+    CVlcPlayer noEntryPoints("libm.so.6");
+    for (CVlcPlayer* player : {&noInstance, &noLibrary, &noEntryPoints}) {
+        Recorder sink;
+        NullFrames frames;
+        EXPECT_FALSE(player->IsLoaded());
+        player->AttachEvents(&sink);
+        player->SetFrameSink(&frames);
+        player->SetWindow(7);
+        player->OpenMedia("/cards/a.MOV");
+        player->Play();
+        EXPECT_EQ(player->Playing(), 0);
+        EXPECT_EQ(player->Paused(), 1);
+        player->Stop();
+        EXPECT_EQ(player->Paused(), 1);
+        EXPECT_EQ(player->MediaPath(), "");
+        EXPECT_EQ(player->GetLength(), -1);
+        EXPECT_EQ(player->GetTime(), -1);
+        EXPECT_EQ(player->SetRate(2.0f), -1);
+        EXPECT_FLOAT_EQ(player->Rate(), 1.0f);
+        EXPECT_EQ(player->SetMarquee("2.0 X", 48, true), 0);
+        EXPECT_EQ(player->Recreate(1), 0);
+        EXPECT_EQ(player->ArgumentSet(), 1);
+        player->SetVolume(80);
+        EXPECT_EQ(player->Volume(), 200);
+        EXPECT_EQ(player->TakeSnapshot("/tmp/never.png"), -1);
+        EXPECT_EQ(player->SetAudioOutput("adummy"), -1);
+    }
+    EXPECT_EQ(fake.Lines().size(), 1u) << "an inert channel made a call";
+}
+
+TEST(VlcPlayerCalls, OpenMediaSetsOptionAndDisablesInputAndReleasesReplacedMedia)
+{
+    FakeVlc fake(FAKE_VLC_PATH);
+    CVlcPlayer player(FAKE_VLC_PATH);
+    player.SetVolume(60);
+    fake.Clear();
+    player.OpenMedia("/cards/Normal/20240101_120000_F.MOV");
+    EXPECT_EQ(player.MediaPath(), "/cards/Normal/20240101_120000_F.MOV");
+    EXPECT_EQ(fake.Lines(), (Lines{"volume 60", "media_new_path [/cards/Normal/20240101_120000_F.MOV]",
+                                   "add_option :ffmpeg-hw", "set_media", "key_input 0", "mouse_input 0"}));
+    fake.Clear();
+    player.OpenMedia(nullptr);
+    EXPECT_EQ(player.MediaPath(), "");
+    EXPECT_EQ(fake.Lines(), (Lines{"volume 60", "media_new_path []", "add_option :ffmpeg-hw", "set_media",
+                                   "media_release", "key_input 0", "mouse_input 0"}));
+    player.OpenMedia("x");
+    player.OpenMedia("");
+    EXPECT_EQ(player.MediaPath(), "");
+}
+
+TEST(VlcPlayerCalls, PlayPauseStopMoveTheFlagPairAndPlayNeedsAPictureTarget)
+{
+    FakeVlc fake(FAKE_VLC_PATH);
+    CVlcPlayer player(FAKE_VLC_PATH);
+    player.OpenMedia("/cards/a.MOV");
+    {
+        ScopedDisplay none(nullptr);
+        fake.Clear();
+        player.SetWindow(0x400007);
+        player.Play();
+        EXPECT_EQ(player.Playing(), 0);
+        EXPECT_EQ(player.Paused(), 1);
+        EXPECT_EQ(fake.Lines(), (Lines{"set_xwindow 4194311"})) << "played without a display";
+
+        NullFrames frames;
+        player.SetFrameSink(&frames);
+        fake.Clear();
+        player.Play();
+        EXPECT_EQ(fake.Lines(), (Lines{"play"}));
+        EXPECT_EQ(player.Playing(), 1);
+        EXPECT_EQ(player.Paused(), 0);
+        player.SetFrameSink(nullptr);
+    }
+    ScopedDisplay display(":99");
+    fake.Clear();
+    player.Pause();
+    EXPECT_EQ(player.Playing(), 0);
+    EXPECT_EQ(player.Paused(), 1);
+    player.Play();
+    player.Stop();
+    EXPECT_EQ(player.Playing(), 0);
+    EXPECT_EQ(player.Paused(), 0);
+    EXPECT_EQ(fake.Lines(), (Lines{"pause", "play", "stop"}));
+}
+
+TEST(VlcPlayerCalls, MarqueeOptionsGoInFixedOrderWithGreenColour)
+{
+    FakeVlc fake(FAKE_VLC_PATH);
+    CVlcPlayer player(FAKE_VLC_PATH);
+    fake.Clear();
+    EXPECT_EQ(player.SetMarquee("2.4 X", 108, true), 1);
+    EXPECT_EQ(player.SetMarquee("1.0 X", 48, false), 1);
+    // 0xFF00FF00 as a signed int is -16711936.
+    EXPECT_EQ(fake.Lines(),
+              (Lines{"marquee_string 1 [2.4 X]", "marquee_int 6 108", "marquee_int 3 255", "marquee_int 2 -16711936",
+                     "marquee_int 7 -1", "marquee_int 8 0", "marquee_int 9 0", "marquee_int 0 1",
+                     "marquee_string 1 [1.0 X]", "marquee_int 6 48", "marquee_int 3 255", "marquee_int 2 -16711936",
+                     "marquee_int 7 -1", "marquee_int 8 0", "marquee_int 9 0", "marquee_int 0 0"}));
+}
+
+TEST(VlcPlayerCalls, RateIsStoredEvenWhenRejected)
+{
+    FakeVlc fake(FAKE_VLC_PATH);
+    CVlcPlayer player(FAKE_VLC_PATH);
+    fake.RateResult(-1);
+    EXPECT_EQ(player.SetRate(3.2f), -1);
+    EXPECT_FLOAT_EQ(player.Rate(), 3.2f);
+    fake.RateResult(0);
+    EXPECT_EQ(player.SetRate(0.3f), 0);
+    EXPECT_FLOAT_EQ(player.Rate(), 0.3f);
+}
+
+TEST(VlcPlayerCalls, RecreateRebuildsOnlyAnOpenedChannelAndKeepsEventsAndVolume)
+{
+    FakeVlc fake(FAKE_VLC_PATH);
+    CVlcPlayer player(FAKE_VLC_PATH);
+    Recorder sink;
+    player.AttachEvents(&sink);
+    player.SetVolume(140);
+    fake.Clear();
+    EXPECT_EQ(player.Recreate(1), 0);
+    EXPECT_EQ(player.ArgumentSet(), 1);
+    EXPECT_TRUE(fake.Lines().empty());
+
+    player.OpenMedia("/cards/a.MOV");
+    fake.Clear();
+    EXPECT_EQ(player.Recreate(1), 1);
+    EXPECT_EQ(fake.Lines(), Concat({{"stop"}, DetachAll(),
+                                    {"player_release", "media_release", "release", "new 1 []", "player_new",
+                                     "event_manager", "volume 140"},
+                                    kAttachAll, {"volume 140"}}));
+    EXPECT_TRUE(player.IsLoaded());
+    EXPECT_EQ(player.Volume(), 140);
+
+    // The rebuilt player has no media: a second Recreate has nothing to rebuild.
+    fake.Clear();
+    EXPECT_EQ(player.Recreate(0), 0);
+    EXPECT_TRUE(fake.Lines().empty());
+
+    // The sink still hears the channel, once per event.
+    fake.Fire(0x10B, 2500);
+    ASSERT_EQ(sink.events.size(), 1u);
+    EXPECT_EQ(sink.events[0].timeMs, 2500);
+
+    // Argument set 0 and anything but 1 use the standard list.
+    player.OpenMedia("/cards/a.MOV");
+    fake.Clear();
+    EXPECT_EQ(player.Recreate(7), 1);
+    const Lines lines = fake.Lines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "new 4 [-I] [dummy] [--ignore-config] [--plugin-path=./plugins]"),
+              lines.end());
+}
+
+TEST(VlcPlayerCalls, EventsAreCopiedWithTheirValuesAndTheLatestLength)
+{
+    FakeVlc fake(FAKE_VLC_PATH);
+    CVlcPlayer player(FAKE_VLC_PATH);
+    Recorder sink;
+    player.AttachEvents(&sink);
+    player.AttachEvents(&sink);  // a second attach must not double the events
+    fake.Fire(0x10B, 400);
+    fake.Fire(0x111, 10667);  // length: followed, not forwarded
+    fake.Fire(0x10B, 800);
+    fake.Fire(0x10D, 1);
+    fake.Fire(0x100, 0);  // new media: length unknown again
+    fake.Fire(0x109, 0);
+    fake.Fire(0x107, 0);  // not subscribed
+    ASSERT_EQ(sink.events.size(), 5u);
+    EXPECT_EQ(sink.events[0].type, VlcEventType::MediaPlayerTimeChanged);
+    EXPECT_EQ(sink.events[0].timeMs, 400);
+    EXPECT_EQ(sink.events[0].lengthMs, -1);
+    EXPECT_EQ(sink.events[1].timeMs, 800);
+    EXPECT_EQ(sink.events[1].lengthMs, 10667);
+    EXPECT_EQ(sink.events[1].channel, &player);
+    EXPECT_EQ(sink.events[2].type, VlcEventType::MediaPlayerSeekableChanged);
+    EXPECT_EQ(sink.events[2].seekable, 1);
+    EXPECT_EQ(sink.events[3].type, VlcEventType::MediaPlayerMediaChanged);
+    EXPECT_EQ(sink.events[3].lengthMs, -1);
+    EXPECT_EQ(sink.events[4].type, VlcEventType::MediaPlayerEndReached);
+
+    player.DetachEvents();
+    fake.Fire(0x10B, 1200);
+    EXPECT_EQ(sink.events.size(), 5u);
+}
+
+TEST(VlcPlayerCalls, SnapshotFormatFollowsTheNameAndRestoresTheMarquee)
+{
+    FakeVlc fake(FAKE_VLC_PATH);
+    CVlcPlayer player(FAKE_VLC_PATH);
+    const std::string dir = testing::TempDir();
+    const std::string png = dir + "vlc_calls_snap_f.png";
+    const std::string jpg = dir + "vlc_calls_snap_f.JPG";
+    std::remove(png.c_str());
+    std::remove(jpg.c_str());
+    player.SetMarquee("0.5 X", 72, true);
+
+    std::vector<std::string> conversions;
+    player.SetSnapshotConverter([&](const std::string& from, const std::string& to) {
+        conversions.push_back(from + " -> " + to);
+        std::ofstream(to, std::ios::binary) << "\xFF\xD8\xFF converted";
+        return true;
+    });
+    fake.Clear();
+    EXPECT_EQ(player.TakeSnapshot(png), 0);
+    EXPECT_TRUE(conversions.empty());
+    EXPECT_EQ(ReadFile(png).substr(0, 4), "\x89PNG");
+    Lines lines = fake.Lines();
+    ASSERT_EQ(lines.size(), 9u);
+    EXPECT_EQ(lines[0], "snapshot 0 [" + png + "] 0 0");
+    EXPECT_EQ(lines[1], "marquee_string 1 [0.5 X]");
+    EXPECT_EQ(lines[8], "marquee_int 0 1");
+
+    fake.Clear();
+    EXPECT_EQ(player.TakeSnapshot(jpg), 0);
+    ASSERT_EQ(conversions.size(), 1u);
+    EXPECT_EQ(conversions[0], jpg + ".tmp.png -> " + jpg);
+    EXPECT_EQ(ReadFile(jpg).substr(0, 3), "\xFF\xD8\xFF");
+    EXPECT_FALSE(Exists(jpg + ".tmp.png"));
+
+    // A failed conversion keeps the picture but reports the failure.
+    std::remove(jpg.c_str());
+    player.SetSnapshotConverter([](const std::string&, const std::string&) { return false; });
+    EXPECT_EQ(player.TakeSnapshot(jpg), -1);
+    EXPECT_EQ(ReadFile(jpg).substr(0, 4), "\x89PNG");
+    EXPECT_FALSE(Exists(jpg + ".tmp.png"));
+
+    // libVLC cannot write: failure, and no stray file.
+    EXPECT_EQ(player.TakeSnapshot(dir + "no-such-folder/x.jpeg"), -1);
+    EXPECT_EQ(player.TakeSnapshot(""), -1);
+    std::remove(png.c_str());
+    std::remove(jpg.c_str());
+}
+
+TEST(VlcPlayerCalls, MissingOptionalEntryPointsAreNeverCalled)
+{
+    FakeVlc fake(FAKE_VLC_PARTIAL_PATH);
+    CVlcPlayer player(FAKE_VLC_PARTIAL_PATH);
+    ASSERT_TRUE(player.IsLoaded());
+    fake.Clear();
+    EXPECT_EQ(player.SetMarquee("2.0 X", 48, true), 1);
+    EXPECT_EQ(player.SetRate(2.0f), -1);
+    EXPECT_FLOAT_EQ(player.Rate(), 2.0f);
+    EXPECT_EQ(player.TakeSnapshot(testing::TempDir() + "partial.png"), -1);
+    player.SetVolume(10);
+    player.SetMute(true);
+    player.SetTime(1000);
+    EXPECT_EQ(player.GetTime(), 1234);
+    EXPECT_EQ(player.GetLength(), 5000);
+    EXPECT_EQ(fake.Lines(), (Lines{"volume 10", "mute 1", "set_time 1000"}));
+}

@@ -1,0 +1,290 @@
+// The binding against the real libVLC, on short generated clips. Pictures go into memory
+// (no display needed) except in the window test, which starts its own X server.
+#include "LiveTestSupport.h"
+#include "playback/CVlcPlayer.h"
+#ifdef TRIVANE_HAVE_JPEG
+#include "playback/SnapshotJpeg.h"
+#endif
+
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+
+using namespace std::chrono_literals;
+using trivane::CVlcPlayer;
+using trivane::VlcEventType;
+using trivane::testing::Clock;
+using trivane::testing::ClipPath;
+using trivane::testing::EventLog;
+using trivane::testing::FrameProbe;
+using trivane::testing::TimedEvent;
+
+namespace {
+
+// One channel rendering into memory with silent audio. The player goes first on destruction.
+struct Channel {
+    EventLog events;
+    FrameProbe frames;
+    CVlcPlayer player;
+
+    Channel()
+    {
+        player.SetAudioOutput("adummy");
+        player.AttachEvents(&events);
+        player.SetFrameSink(&frames);
+    }
+
+    void Start(const char* clip)
+    {
+        player.OpenMedia(ClipPath(clip).c_str());
+        player.Play();
+    }
+
+    bool WaitForTime(std::int64_t atLeastMs, std::chrono::milliseconds timeout, TimedEvent* found = nullptr)
+    {
+        return events.WaitFor(
+            [atLeastMs](const TimedEvent& e) {
+                return e.event.type == VlcEventType::MediaPlayerTimeChanged && e.event.timeMs >= atLeastMs;
+            },
+            timeout, found);
+    }
+};
+
+long long MsBetween(Clock::time_point from, Clock::time_point to)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(to - from).count();
+}
+
+class VlcPlayerLive : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // No display unless a test starts its own: memory rendering must be enough.
+        unsetenv("DISPLAY");
+    }
+    trivane::testing::Watchdog watchdog_{std::chrono::seconds(45)};
+};
+
+}  // namespace
+
+TEST_F(VlcPlayerLive, FirstTimeChangedArrivesSoonInEveryContainer)
+{
+    for (const char* clip : {"clip_F.MOV", "clip_R.AVI", "clip.TS"}) {
+        SCOPED_TRACE(clip);
+        Channel channel;
+        ASSERT_TRUE(channel.player.IsLoaded());
+        const auto started = Clock::now();
+        channel.Start(clip);
+        EXPECT_EQ(channel.player.Playing(), 1);
+        TimedEvent first;
+        ASSERT_TRUE(channel.WaitForTime(0, 2000ms, &first)) << "no time event within 2 s";
+        EXPECT_LE(MsBetween(started, first.at), 2000);
+        EXPECT_TRUE(channel.events.WaitForType(VlcEventType::MediaPlayerOpening, 0ms));
+        EXPECT_TRUE(channel.events.WaitForType(VlcEventType::MediaPlayerPlaying, 500ms));
+        EXPECT_GT(channel.frames.Frames(), 0u);
+        // Stopped arrives on this thread, inside Stop.
+        channel.player.Stop();
+        EXPECT_TRUE(channel.events.WaitForType(VlcEventType::MediaPlayerStopped, 0ms));
+    }
+}
+
+TEST_F(VlcPlayerLive, SeekLandsNearTheTarget)
+{
+    Channel channel;
+    channel.Start("clip_F.MOV");
+    ASSERT_TRUE(channel.WaitForTime(0, 2000ms));
+    EXPECT_NEAR(static_cast<double>(channel.player.GetLength()), 8000.0, 100.0);
+    channel.events.Clear();
+    channel.player.SetTime(5000);
+    const std::int64_t now = channel.player.GetTime();
+    EXPECT_GE(now, 4700);
+    EXPECT_LE(now, 5300);
+    TimedEvent after;
+    ASSERT_TRUE(channel.events.WaitForType(VlcEventType::MediaPlayerTimeChanged, 1000ms, &after));
+    EXPECT_GE(after.event.timeMs, 4700);
+    EXPECT_LE(after.event.timeMs, 5300);
+}
+
+TEST_F(VlcPlayerLive, DoubleRateAdvancesMediaTimeTwiceAsFast)
+{
+    Channel channel;
+    EXPECT_EQ(channel.player.SetRate(2.0f), 0);
+    channel.Start("clip_R.AVI");
+    TimedEvent first;
+    ASSERT_TRUE(channel.WaitForTime(500, 3000ms, &first));
+    TimedEvent last = first;
+    channel.events.WaitFor(
+        [&](const TimedEvent& e) {
+            if (e.event.type == VlcEventType::MediaPlayerTimeChanged && e.at > first.at) {
+                last = e;
+            }
+            return MsBetween(first.at, e.at) >= 2000;
+        },
+        4000ms);
+    const long long wall = MsBetween(first.at, last.at);
+    ASSERT_GE(wall, 1500) << "too few time events to measure";
+    const double ratio = static_cast<double>(last.event.timeMs - first.event.timeMs) / static_cast<double>(wall);
+    EXPECT_NEAR(ratio, 2.0, 0.2);
+}
+
+TEST_F(VlcPlayerLive, EndIsReachedWithinLengthPlusThreeSeconds)
+{
+    Channel channel;
+    const auto started = Clock::now();
+    channel.Start("clip.TS");
+    TimedEvent end;
+    ASSERT_TRUE(channel.events.WaitForType(VlcEventType::MediaPlayerEndReached, 11000ms, &end));
+    EXPECT_GE(MsBetween(started, end.at), 7000) << "ended long before the clip's 8 s";
+    EXPECT_FALSE(channel.events.WaitForType(VlcEventType::MediaPlayerEncounteredError, 0ms));
+}
+
+TEST_F(VlcPlayerLive, MarqueeShowsGreenTextAndHidesWhenDisabled)
+{
+    Channel channel;
+    channel.Start("grey.MOV");
+    ASSERT_TRUE(channel.WaitForTime(0, 2000ms));
+    // A flat grey picture has no green of its own.
+    EXPECT_TRUE(channel.frames.WaitForGreen([](std::size_t n) { return n == 0; }, 1000ms));
+    ASSERT_EQ(channel.player.SetMarquee("2.0 X", 72, true), 1);
+    EXPECT_TRUE(channel.frames.WaitForGreen([](std::size_t n) { return n > 300; }, 2000ms))
+        << "marquee text did not appear";
+    ASSERT_EQ(channel.player.SetMarquee("1.0 X", 72, false), 1);
+    EXPECT_TRUE(channel.frames.WaitForGreen([](std::size_t n) { return n == 0; }, 2000ms))
+        << "marquee text did not go away";
+}
+
+TEST_F(VlcPlayerLive, SnapshotsFollowTheNameAndKeepTheMarquee)
+{
+    Channel channel;
+#ifdef TRIVANE_HAVE_JPEG
+    channel.player.SetSnapshotConverter(&trivane::ConvertPngToJpeg);
+#endif
+    channel.Start("grey.MOV");
+    ASSERT_TRUE(channel.WaitForTime(0, 2000ms));
+    channel.player.SetMarquee("0.5 X", 72, true);
+    ASSERT_TRUE(channel.frames.WaitForGreen([](std::size_t n) { return n > 300; }, 2000ms));
+
+    const std::string stem = ::testing::TempDir() + "vlc_live_snap";
+    const std::string png = stem + "_f.png";
+    const std::string jpg = stem + "_f.jpg";
+    std::remove(png.c_str());
+    std::remove(jpg.c_str());
+    // As the window does it: pause, take both pictures, play again.
+    channel.player.Pause();
+    EXPECT_EQ(channel.player.TakeSnapshot(png), 0);
+    EXPECT_EQ(trivane::testing::ReadPrefix(png, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+#ifdef TRIVANE_HAVE_JPEG
+    EXPECT_EQ(channel.player.TakeSnapshot(jpg), 0);
+    EXPECT_EQ(trivane::testing::ReadPrefix(jpg, 3), "\xFF\xD8\xFF");
+    EXPECT_FALSE(std::ifstream(jpg + ".tmp.png").good());
+#endif
+    channel.player.Play();
+    EXPECT_TRUE(channel.frames.WaitForGreen([](std::size_t n) { return n > 300; }, 3000ms))
+        << "marquee not back after the snapshot";
+    std::remove(png.c_str());
+    std::remove(jpg.c_str());
+}
+
+TEST_F(VlcPlayerLive, FrontAndRearChannelsPlayTogether)
+{
+    Channel front;
+    Channel rear;
+    front.Start("clip_F.MOV");
+    rear.Start("clip_R.AVI");
+    ASSERT_TRUE(front.WaitForTime(0, 2000ms));
+    ASSERT_TRUE(rear.WaitForTime(0, 2000ms));
+    TimedEvent f;
+    TimedEvent r;
+    ASSERT_TRUE(front.WaitForTime(2000, 4000ms, &f));
+    ASSERT_TRUE(rear.WaitForTime(2000, 4000ms, &r));
+    // Both clocks run: reaching 2 s takes about as long on either channel.
+    EXPECT_LT(std::llabs(MsBetween(f.at, r.at) - (f.event.timeMs - r.event.timeMs)), 700);
+    EXPECT_GT(front.frames.Frames(), 20u);
+    EXPECT_GT(rear.frames.Frames(), 20u);
+}
+
+TEST_F(VlcPlayerLive, RecreateRebuildsOnlyAfterOpenAndKeepsTheEvents)
+{
+    Channel channel;
+    channel.player.SetVolume(150);
+    EXPECT_EQ(channel.player.Recreate(0), 0);
+
+    channel.Start("clip_R.AVI");
+    ASSERT_TRUE(channel.WaitForTime(0, 2000ms));
+    EXPECT_EQ(channel.player.Recreate(0), 1);
+    EXPECT_TRUE(channel.player.IsLoaded());
+    EXPECT_EQ(channel.player.Volume(), 150);
+    EXPECT_EQ(channel.player.GetLength(), -1) << "the rebuilt player still has a media";
+
+    // The new player needs its picture target and audio output again, then plays as before.
+    channel.events.Clear();
+    channel.player.SetAudioOutput("adummy");
+    channel.player.SetFrameSink(&channel.frames);
+    channel.Start("clip_F.MOV");
+    EXPECT_TRUE(channel.events.WaitForType(VlcEventType::MediaPlayerOpening, 1000ms));
+    EXPECT_TRUE(channel.events.WaitForType(VlcEventType::MediaPlayerPlaying, 1500ms));
+    EXPECT_TRUE(channel.WaitForTime(0, 2000ms));
+}
+
+TEST_F(VlcPlayerLive, WithoutDisplayOrFrameSinkPlayIsRefused)
+{
+    EventLog events;
+    CVlcPlayer player;
+    player.SetAudioOutput("adummy");
+    player.AttachEvents(&events);
+    player.SetWindow(0x1234567);
+    player.OpenMedia(ClipPath("clip_F.MOV").c_str());
+    player.Play();  // would crash the process inside libVLC
+    EXPECT_EQ(player.Playing(), 0);
+    EXPECT_FALSE(events.WaitForType(VlcEventType::MediaPlayerOpening, 800ms));
+}
+
+TEST_F(VlcPlayerLive, DrawsIntoAnXWindow)
+{
+    trivane::testing::Xvfb server;
+    ASSERT_TRUE(server.Running());
+    setenv("DISPLAY", server.Display().c_str(), 1);
+    Display* display = XOpenDisplay(server.Display().c_str());
+    ASSERT_NE(display, nullptr);
+    const int screen = DefaultScreen(display);
+    const Window root = RootWindow(display, screen);
+    const Window window = XCreateSimpleWindow(display, root, 0, 0, 640, 360, 0, 0, BlackPixel(display, screen));
+    XMapWindow(display, window);
+    XSync(display, False);
+    {
+        EventLog events;
+        CVlcPlayer player;
+        player.SetAudioOutput("adummy");
+        player.AttachEvents(&events);
+        player.SetWindow(static_cast<std::uint32_t>(window));
+        player.OpenMedia(ClipPath("clip_F.MOV").c_str());
+        player.Play();
+        ASSERT_TRUE(events.WaitFor(
+            [](const TimedEvent& e) {
+                return e.event.type == VlcEventType::MediaPlayerTimeChanged && e.event.timeMs >= 1000;
+            },
+            4000ms));
+        // The test pattern is colourful: most of the window must be lit.
+        XImage* image = XGetImage(display, root, 0, 0, 640, 360, AllPlanes, ZPixmap);
+        ASSERT_NE(image, nullptr);
+        int lit = 0;
+        for (int y = 0; y < 360; y += 4) {
+            for (int x = 0; x < 640; x += 4) {
+                if ((XGetPixel(image, x, y) & 0xFFFFFF) != 0) {
+                    ++lit;
+                }
+            }
+        }
+        XDestroyImage(image);
+        EXPECT_GT(lit, (160 * 90) / 2);
+        player.Stop();
+    }
+    XDestroyWindow(display, window);
+    XCloseDisplay(display);
+}
