@@ -2,7 +2,6 @@
 
 #include "config/StringTable.h"
 
-#include <map>
 
 namespace trivane {
 namespace {
@@ -63,20 +62,6 @@ int ParseLine(std::string_view line, std::string_view& text)
     return IsValidUtf8(text) ? id : 0;
 }
 
-const std::map<std::uint16_t, StringTexts>& AllTables()
-{
-    static const std::map<std::uint16_t, StringTexts> tables = [] {
-        std::map<std::uint16_t, StringTexts> result;
-        for (std::size_t i = 0; i < kEmbeddedStringTableCount; ++i) {
-            const auto& t = kEmbeddedStringTables[i];
-            const std::string_view file(reinterpret_cast<const char*>(t.bytes.data), t.bytes.size);
-            result[t.languageId] = ParseStringTable(file).texts;
-        }
-        return result;
-    }();
-    return tables;
-}
-
 }  // namespace
 
 ParsedStringTable ParseStringTable(std::string_view file)
@@ -108,15 +93,54 @@ ParsedStringTable ParseStringTable(std::string_view file)
     return result;
 }
 
-std::string_view LookupString(std::uint16_t languageId, int id)
+void StringCatalog::Add(std::uint16_t languageId, StringTexts texts)
+{
+    for (auto& [id, table] : tables_) {
+        if (id == languageId) {
+            table = std::move(texts);
+            return;
+        }
+    }
+    tables_.emplace_back(languageId, std::move(texts));
+}
+
+std::string_view StringCatalog::Lookup(std::uint16_t languageId, int id) const
 {
     if (id < kFirstStringId || id > kLastStringId)
         return {};
-    const auto& tables = AllTables();
-    const auto it = tables.find(languageId);
-    if (it == tables.end())
-        return {};
-    return it->second[static_cast<std::size_t>(id - kFirstStringId)];
+    for (const auto& [tableId, texts] : tables_) {
+        if (tableId == languageId)
+            return texts[static_cast<std::size_t>(id - kFirstStringId)];
+    }
+    return {};
 }
+
+std::string_view StringCatalog::UIText(std::uint16_t languageId, int id) const
+{
+    const std::string_view text = Lookup(languageId, id);
+    return text.empty() ? Lookup(kJapaneseLangId, id) : text;
+}
+
+std::string_view StringCatalog::SystemText(std::uint16_t languageId, int id) const
+{
+    const std::string_view text = Lookup(languageId, id);
+    return text.empty() ? Lookup(kEnglishLangId, id) : text;
+}
+
+const StringCatalog& EmbeddedStrings()
+{
+    static const StringCatalog catalog = [] {
+        StringCatalog result;
+        for (std::size_t i = 0; i < kEmbeddedStringTableCount; ++i) {
+            const auto& t = kEmbeddedStringTables[i];
+            const std::string_view file(reinterpret_cast<const char*>(t.bytes.data), t.bytes.size);
+            result.Add(t.languageId, ParseStringTable(file).texts);
+        }
+        return result;
+    }();
+    return catalog;
+}
+
+std::string_view LookupString(std::uint16_t languageId, int id) { return EmbeddedStrings().Lookup(languageId, id); }
 
 }  // namespace trivane

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace trivane {
@@ -36,5 +37,24 @@ struct ParsedStringTable {
 // skipped; every other line is a three-digit id from 101 to 199, one TAB, then the text up to the
 // end of the line. A malformed line, an invalid UTF-8 text or a repeated id is ignored and listed.
 ParsedStringTable ParseStringTable(std::string_view file);
+
+// String tables by language id, with the two fallback rules of the lookups.
+class StringCatalog {
+public:
+    void Add(std::uint16_t languageId, StringTexts texts);
+
+    // Exactly that table's text; empty when the table, the id or the text is absent.
+    std::string_view Lookup(std::uint16_t languageId, int id) const;
+    // The chosen language's text, else the Japanese one, else empty.
+    std::string_view UIText(std::uint16_t languageId, int id) const;
+    // The desktop language's text, else the English one, else empty.
+    std::string_view SystemText(std::uint16_t languageId, int id) const;
+
+private:
+    std::vector<std::pair<std::uint16_t, StringTexts>> tables_;
+};
+
+// The catalog of the compiled-in tables, parsed on first use.
+const StringCatalog& EmbeddedStrings();
 
 }  // namespace trivane

@@ -1,6 +1,7 @@
 #include "config/StringTable.h"
 
 #include "app/CSettingsFile.h"
+#include "config/StringResources.h"
 #include "config/SystemLanguage.h"
 
 namespace trivane {
@@ -9,18 +10,12 @@ std::string GetUIString(int id) { return GetUIString(CSettingsFile::Instance(), 
 
 std::string GetUIString(CSettingsFile& settings, int id)
 {
-    std::string_view text = LookupString(settings.RefreshLanguageId(), id);
-    if (text.empty())
-        text = LookupString(kJapaneseLangId, id);
-    return std::string(text);
+    return std::string(EmbeddedStrings().UIText(settings.RefreshLanguageId(), id));
 }
 
 std::string GetSystemUIString(int id)
 {
-    std::string_view text = LookupString(SystemLanguageId(), id);
-    if (text.empty())
-        text = LookupString(kEnglishLangId, id);
-    return std::string(text);
+    return std::string(EmbeddedStrings().SystemText(SystemLanguageId(), id));
 }
 
 unsigned CurrentLanguageIndex() { return CSettingsFile::Instance().LanguageIndex(); }
