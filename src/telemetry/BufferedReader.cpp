@@ -8,11 +8,13 @@ namespace trivane {
 BufferedReader::BufferedReader(ByteSource& source, std::size_t blockSize)
     : source_(source), size_(source.Size()), block_(std::max<std::size_t>(blockSize, 16)) {}
 
-bool BufferedReader::Fill(std::uint64_t offset) {
+bool BufferedReader::Fill(std::uint64_t offset, std::size_t atLeast) {
+    const bool sequential = blockLength_ > 0 && offset == blockOffset_ + blockLength_;
+    lastFill_ = std::min(block_.size(), std::max(atLeast, sequential ? lastFill_ * 2 : kFirstFill));
     blockOffset_ = offset;
     blockLength_ = 0;
     if (offset >= size_) return true;
-    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(block_.size(), size_ - offset));
+    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(lastFill_, size_ - offset));
     const std::int64_t got = source_.ReadAt(offset, std::span<std::byte>(block_.data(), want));
     ++stats_.readCalls;
     if (got < 0) return false;
@@ -37,7 +39,7 @@ bool BufferedReader::Read(std::uint64_t offset, std::span<std::byte> dst) {
         stats_.bytesRead += static_cast<std::uint64_t>(got);
         return true;
     }
-    if (!Fill(offset)) return false;
+    if (!Fill(offset, dst.size())) return false;
     std::memcpy(dst.data(), block_.data(), std::min(dst.size(), blockLength_));
     return true;
 }
@@ -76,7 +78,7 @@ bool BufferedReader::ScanForIds(std::uint64_t offset, std::uint64_t limit, std::
     const std::uint64_t lastStart = size_ >= 4 ? size_ - 4 : 0;
     while (pos < limit && size_ >= 4 && pos <= lastStart) {
         if (!(pos >= blockOffset_ && pos + 4 <= blockOffset_ + blockLength_)) {
-            if (!Fill(pos)) return false;
+            if (!Fill(pos, 4)) return false;
         }
         const std::uint64_t before = pos;
         std::size_t at = static_cast<std::size_t>(pos - blockOffset_);

@@ -15,11 +15,14 @@ struct ReadStats {
 };
 
 // Positional reads through one block buffer, so that small reads close together (headers, ids
-// stepped 4 bytes at a time) cost one call on the source. Bytes past the end of the source read
-// as zeros; only an I/O error makes a read fail.
+// stepped 4 bytes at a time) cost one call on the source. A fill after a jump is small (headers
+// are scattered); fills that follow each other double up to the block size. Bytes past the end of
+// the source read as zeros; only an I/O error makes a read fail.
 class BufferedReader {
 public:
-    explicit BufferedReader(ByteSource& source, std::size_t blockSize = 4096);
+    static constexpr std::size_t kFirstFill = 1024;
+
+    explicit BufferedReader(ByteSource& source, std::size_t blockSize = 16384);
 
     std::uint64_t Size() const { return size_; }
     bool Read(std::uint64_t offset, std::span<std::byte> dst);
@@ -35,13 +38,14 @@ public:
     const ReadStats& Stats() const { return stats_; }
 
 private:
-    bool Fill(std::uint64_t offset);
+    bool Fill(std::uint64_t offset, std::size_t atLeast);
 
     ByteSource& source_;
     std::uint64_t size_;
     std::vector<std::byte> block_;
     std::uint64_t blockOffset_ = 0;
     std::size_t blockLength_ = 0;
+    std::size_t lastFill_ = 0;
     ReadStats stats_;
 };
 

@@ -10,7 +10,9 @@ public:
     void SetInfo(ContainerInfo* target) override { target_ = target; }
     int Parse(const std::string& path) override { return ParseFile(path); }
     void SetFileStatus(FileStatus* status) override { fileStatus_ = status; }
-    int ParseBytes(ByteSource& source) { return ParseSource(source); }
+    int ParseBytes(ByteSource& source, std::size_t blockSize = kDefaultBlockSize) {
+        return ParseSource(source, blockSize);
+    }
 
 private:
     bool Walk(BufferedReader& reader) override;

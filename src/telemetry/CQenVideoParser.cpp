@@ -21,14 +21,14 @@ int CQenVideoParser::ParseFile(const std::string& path) {
     return ParseSource(source);
 }
 
-int CQenVideoParser::ParseSource(ByteSource& source) {
+int CQenVideoParser::ParseSource(ByteSource& source, std::size_t blockSize) {
     work_ = ContainerInfo{};
     startFound_ = false;
     movieTruncated_ = false;
     fatal_ = false;
     fileStatus_ = nullptr;
 
-    BufferedReader reader(source);
+    BufferedReader reader(source, blockSize);
     work_.fileSize = reader.Size();
     const bool ok = Walk(reader);
     stats_ = reader.Stats();

@@ -32,7 +32,8 @@ public:
 protected:
     // Parse skeleton shared by both parsers; Walk is the container-specific step.
     int ParseFile(const std::string& path);
-    int ParseSource(ByteSource& source);
+    static constexpr std::size_t kDefaultBlockSize = 16384;
+    int ParseSource(ByteSource& source, std::size_t blockSize = kDefaultBlockSize);
     virtual bool Walk(BufferedReader& reader) = 0;  // false on an I/O error
 
     // Private chunk payloads, identical in AVI chunks and boxes. `position` is where the walk goes on.
