@@ -1,0 +1,312 @@
+#include "widgets/CGSensorCtrl.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace trivane {
+namespace {
+
+constexpr double kMinWindowSpan = 1000.0;
+constexpr double kMaxWindowSpan = 3600000.0;
+constexpr double kEmptyDrawingSpan = 20000.0;
+// Far beyond any recording; keeps every time-to-pixel conversion inside int range.
+constexpr double kMaxDrawingSpan = 1e12;
+
+const QColor kWhite(255, 255, 255);
+const QColor kAxisGrey(102, 102, 102);
+const QColor kInactiveText(160, 160, 160);
+const QColor kCursor(0, 0, 255);
+const std::array<QColor, 3> kCurveColours{QColor(255, 255, 0), QColor(60, 255, 60),
+                                          QColor(255, 60, 60)};
+const std::array<const char*, 3> kAxisNames{"X", "Y", "Z"};
+
+// Font of the given cell height (ascent plus descent), as the panel's fonts are specified.
+QFont FontWithCellHeight(int cellHeight) {
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setWeight(QFont::Normal);
+    for (int px = cellHeight; px > 1; --px) {
+        font.setPixelSize(px);
+        if (QFontMetrics(font).height() <= cellHeight) break;
+    }
+    return font;
+}
+
+// Axis-aligned line without its end point.
+void HLine(QPainter& p, int x0, int x1, int y, const QColor& c) {
+    if (x1 > x0) p.fillRect(QRect(x0, y, x1 - x0, 1), c);
+}
+void VLine(QPainter& p, int x, int y0, int y1, const QColor& c) {
+    if (y1 > y0) p.fillRect(QRect(x, y0, 1, y1 - y0), c);
+}
+
+}  // namespace
+
+CGSensorCtrl::CGSensorCtrl(QWidget* parent)
+    : QWidget(parent), m_labelFont(FontWithCellHeight(16)), m_legendFont(FontWithCellHeight(20)) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    RecomputeGraph();
+    RecomputeSpan();
+}
+
+void CGSensorCtrl::ResetSamples() {
+    m_samples.clear();
+    m_position = 0.0;
+    RecomputeSpan();
+    update();
+}
+
+void CGSensorCtrl::SetGRange(int rangeFactor) {
+    m_gRange = rangeFactor == 0 ? 8.0 : static_cast<double>(rangeFactor);
+}
+
+void CGSensorCtrl::AppendSample(const GSensorSample& sample) { m_samples.push_back(sample); }
+
+void CGSensorCtrl::SetSampleRate(double samplesPerMs) {
+    m_rate = samplesPerMs;
+    RecomputeSpan();
+}
+
+void CGSensorCtrl::SetCursorTracking(bool tracking) { m_cursorTracking = tracking; }
+
+void CGSensorCtrl::SetStopped(bool stopped) { m_stopped = stopped; }
+
+void CGSensorCtrl::SetPosition(std::uint32_t ms) {
+    m_position = static_cast<double>(ms);
+    RecomputeSpan();
+    if (m_position > m_total) m_position = m_total;
+    else m_position = std::max(0.0, m_position);
+    const double half = m_windowSpan * 0.5;
+    if (m_position < half || m_windowSpan > m_total) m_viewStart = 0.0;
+    else if (m_total > m_position + half) m_viewStart = m_position - half;
+    else m_viewStart = m_total - m_windowSpan;
+    update();
+}
+
+QRect CGSensorCtrl::LegendRect(int axis) const {
+    if (axis < 0 || axis >= 3) return {};
+    return m_legend[static_cast<std::size_t>(axis)];
+}
+
+void CGSensorCtrl::RecomputeGraph() {
+    const int w = width();
+    const int h = height();
+    m_graph.left = 35;
+    m_graph.top = 70;
+    m_graph.right = w - 2;
+    m_graph.bottom = h - 8;
+}
+
+// A rate that is zero, negative or not a number leaves the recording without a length instead
+// of an infinite or undefined one.
+void CGSensorCtrl::RecomputeSpan() {
+    const double count = static_cast<double>(m_samples.size());
+    m_total = (m_rate > 0.0 && std::isfinite(m_rate)) ? count / m_rate : 0.0;
+    if (!std::isfinite(m_total)) m_total = kMaxDrawingSpan;
+    m_windowSpan = std::clamp(m_total, kMinWindowSpan, kMaxWindowSpan);
+}
+
+double CGSensorCtrl::DrawingSpan() const {
+    if (m_rate == 0.0 || !(m_rate > 0.0) || !std::isfinite(m_rate)) return kEmptyDrawingSpan;
+    const double span = std::trunc(static_cast<double>(m_samples.size()) / m_rate);
+    if (!(span >= 1.0)) return kEmptyDrawingSpan;
+    return std::min(span, kMaxDrawingSpan);
+}
+
+double CGSensorCtrl::AxisG(const GSensorSample& s, int axis) const {
+    const int raw = axis == AxisX ? s.x : axis == AxisY ? s.y : s.z;
+    return raw * m_gRange * (1.0 / 128.0) * (1.0 / 8.0);
+}
+
+long long CGSensorCtrl::IndexAt(double ms) const {
+    const double index = std::trunc(std::trunc(ms) * m_rate);
+    if (!(index >= 0.0) || index >= static_cast<double>(m_samples.size())) return -1;
+    return static_cast<long long>(index);
+}
+
+const QImage& CGSensorCtrl::Render() {
+    const QSize size = this->size();
+    if (size.isEmpty()) return m_buffer;
+    if (m_buffer.size() != size) m_buffer = QImage(size, QImage::Format_RGB32);
+    QPainter p(&m_buffer);
+    DrawChart(p);
+    DrawLegend(p);
+    return m_buffer;
+}
+
+void CGSensorCtrl::paintEvent(QPaintEvent*) {
+    const QImage& frame = Render();
+    if (frame.isNull()) return;
+    QPainter(this).drawImage(0, 0, frame);
+}
+
+void CGSensorCtrl::DrawChart(QPainter& p) {
+    const int cw = width();
+    const int ch = height();
+    p.fillRect(QRect(0, 0, cw, ch), Qt::black);
+    RecomputeGraph();
+    const GraphBox& g = m_graph;
+    const double span = DrawingSpan();
+
+    p.fillRect(QRect(0, g.top - 16, cw, 2), kWhite);  // legend separator, 2 px
+    HLine(p, 0, cw, g.top - 8, kWhite);
+    VLine(p, 0, g.top - 8, ch - 7, kWhite);
+    VLine(p, cw - 1, g.top - 8, ch - 7, kWhite);
+    HLine(p, 0, cw, ch - 7, kWhite);
+    HLine(p, g.left, g.right, g.ZeroLine(), kWhite);
+    VLine(p, g.left, g.top, g.bottom, kAxisGrey);
+
+    if (g.Width() <= 0 || g.Height() <= 0) return;
+    DrawTicks(p, span);
+    DrawCurves(p, span);
+
+    int x = g.left;
+    if (m_cursorTracking) {
+        const double offset = (m_position - m_viewStart) * g.Width() / span;
+        x = g.left + static_cast<int>(std::clamp(std::trunc(offset), -1e6, 1e6));
+    }
+    p.fillRect(QRect(x - 1, g.top - 7, 2, g.bottom - (g.top - 7)), kCursor);
+}
+
+// Every tick is drawn upward from the top edge, the zero line and the bottom edge. Ticks denser
+// than the pixels collapse per column to the longest one that falls there.
+void CGSensorCtrl::DrawTicks(QPainter& p, double span) {
+    const GraphBox& g = m_graph;
+    const int w = g.Width();
+    m_tickLength.assign(static_cast<std::size_t>(w), 0);
+    const double n = span / m_tickInterval;
+    if (n >= 11.0 * w) {
+        // Each column then holds at least ten consecutive ticks, one of them a multiple of ten.
+        std::fill(m_tickLength.begin(), m_tickLength.end(), 6);
+    } else {
+        for (long long i = 0; n > static_cast<double>(i); ++i) {
+            const double x = std::trunc(static_cast<double>(i * w) / n + g.left);
+            const long long col = static_cast<long long>(x) - g.left;
+            if (col < 0 || col >= w) continue;
+            const int len = i % 10 == 0 ? 6 : i % 10 == 5 ? 4 : 2;
+            int& slot = m_tickLength[static_cast<std::size_t>(col)];
+            slot = std::max(slot, len);
+        }
+    }
+    const int zero = g.ZeroLine();
+    for (int col = 0; col < w; ++col) {
+        const int len = m_tickLength[static_cast<std::size_t>(col)];
+        if (len == 0) continue;
+        const int x = g.left + col;
+        VLine(p, x, g.top - len, g.top, kAxisGrey);
+        VLine(p, x, zero - len, zero, kAxisGrey);
+        VLine(p, x, g.bottom - len, g.bottom, kAxisGrey);
+    }
+}
+
+void CGSensorCtrl::DrawCurves(QPainter& p, double span) {
+    if (m_stopped || m_samples.empty()) return;
+    const GraphBox& g = m_graph;
+    const int w = g.Width();
+    const int h = g.Height();
+    const int zero = g.ZeroLine();
+    std::array<QPoint, 3> previous{QPoint(g.left, zero), QPoint(g.left, zero), QPoint(g.left, zero)};
+    for (auto& lines : m_curveLines) {
+        lines.clear();
+        lines.reserve(static_cast<std::size_t>(w));
+    }
+    for (int col = 0; col < w; ++col) {
+        const double t = col * span / w + m_viewStart;
+        const long long index = IndexAt(t);
+        if (index < 0) break;
+        const GSensorSample& s = m_samples[static_cast<std::size_t>(index)];
+        for (int axis = 0; axis < 3; ++axis) {
+            const auto a = static_cast<std::size_t>(axis);
+            if (!m_axisVisible[a]) continue;
+            const double value = AxisG(s, axis);
+            if (value == 0.0) continue;  // bridged by the next non-zero point
+            const double clamped = std::clamp(value, -1.0, 1.0);
+            const QPoint point(g.left + col, static_cast<int>(std::trunc(zero - clamped * h * 0.5)));
+            m_curveLines[a].emplace_back(previous[a], point);
+            previous[a] = point;
+        }
+    }
+    p.setRenderHint(QPainter::Antialiasing, false);
+    for (std::size_t a = 0; a < 3; ++a) {
+        if (m_curveLines[a].empty()) continue;
+        p.setPen(QPen(kCurveColours[a], 1));
+        p.drawLines(m_curveLines[a].data(), static_cast<int>(m_curveLines[a].size()));
+    }
+}
+
+void CGSensorCtrl::DrawLegend(QPainter& p) {
+    const int b = (height() - 70) / 6;
+    p.setBackgroundMode(Qt::OpaqueMode);
+    p.setBackground(Qt::black);
+    p.setFont(m_labelFont);
+    p.setPen(kWhite);
+    const QFontMetrics labelMetrics(m_labelFont);
+    const auto label = [&](int y, const QString& text) {
+        p.drawText(4, y + labelMetrics.ascent(), text);
+    };
+    label(b - 16 + 70, QString::asprintf(" %1.0fG", 1.0));
+    label(3 * b - 16 + 76, QString::asprintf(" %0.0fG", 0.0));
+    label(5 * b - 16 + 77, QString::asprintf("%1.0fG", -1.0));
+
+    std::array<double, 3> values{0.0, 0.0, 0.0};
+    const long long index = IndexAt(m_position);
+    if (index >= 0) {
+        const GSensorSample& s = m_samples[static_cast<std::size_t>(index)];
+        for (int axis = 0; axis < 3; ++axis) values[static_cast<std::size_t>(axis)] = AxisG(s, axis);
+    }
+
+    p.setFont(m_legendFont);
+    const QFontMetrics metrics(m_legendFont);
+    int x0 = 20;
+    for (std::size_t a = 0; a < 3; ++a) {
+        const QString text = QString::asprintf("%s: %0.4f G    ", kAxisNames[a], values[a]);
+        const int w = metrics.horizontalAdvance(text);
+        const int h = metrics.height();
+        const bool active = !m_stopped && m_axisVisible[a] && m_total != 0.0;
+        const int left = active ? x0 + 1 : x0;
+        const int top = active ? 16 : 15;
+        p.setPen(active ? kWhite : kInactiveText);
+        p.drawText(left, top + metrics.ascent(), text);
+        m_legend[a] = QRect(left, top, w, h);
+        x0 += w + 50;
+    }
+    p.setBackgroundMode(Qt::TransparentMode);
+}
+
+void CGSensorCtrl::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    RecomputeGraph();
+    RecomputeSpan();
+}
+
+void CGSensorCtrl::mousePressEvent(QMouseEvent* event) {
+    // Qt grabs the mouse for the widget under a press, so the release comes here too.
+    event->accept();
+}
+
+void CGSensorCtrl::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        const QPoint pos = event->position().toPoint();
+        for (std::size_t a = 0; a < 3; ++a) {
+            if (m_legend[a].contains(pos)) {
+                m_axisVisible[a] = !m_axisVisible[a];
+                break;
+            }
+        }
+        update();
+    }
+    event->accept();
+}
+
+void CGSensorCtrl::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons() & Qt::LeftButton) update();
+    event->accept();
+}
+
+void CGSensorCtrl::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
+
+}  // namespace trivane

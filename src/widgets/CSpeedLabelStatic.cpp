@@ -1,0 +1,56 @@
+#include "widgets/CSpeedLabelStatic.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "widgets/OutlinedText.h"
+
+namespace trivane {
+
+CSpeedLabelStatic::CSpeedLabelStatic(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    RebuildTexts();
+}
+
+bool CSpeedLabelStatic::SetSpeed(std::uint16_t kmh) {
+    m_speed = kmh;
+    RebuildTexts();
+    update();
+    return true;
+}
+
+void CSpeedLabelStatic::RebuildTexts() {
+    m_unitText = m_metric ? QStringLiteral("Km/h") : QStringLiteral("MPH");
+    const int shown = m_metric ? m_speed : (m_speed * 10) / 16;
+    m_numberText = QString::asprintf("%3d", shown);
+}
+
+void CSpeedLabelStatic::ToggleUnit() {
+    m_metric = !m_metric;
+    RebuildTexts();
+    update();
+}
+
+void CSpeedLabelStatic::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), QColor(5, 5, 5));
+    DrawOutlinedText(p, m_numberText, SpeedStyle, 0, 10, 20);
+    DrawOutlinedText(p, m_unitText, SpeedStyle, 40, 18, 12);
+}
+
+void CSpeedLabelStatic::mousePressEvent(QMouseEvent* event) { event->accept(); }
+
+// The unit switches only when the button comes up inside the read-out.
+void CSpeedLabelStatic::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        ToggleUnit();
+    event->accept();
+}
+
+// A double-click arrives as press, release, double-click, release: the unit switches three times.
+void CSpeedLabelStatic::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) ToggleUnit();
+    event->accept();
+}
+
+}  // namespace trivane

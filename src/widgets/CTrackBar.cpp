@@ -1,0 +1,74 @@
+#include "widgets/CTrackBar.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <limits>
+
+namespace trivane {
+
+CTrackBar::CTrackBar(QWidget* parent) : QWidget(parent) {}
+
+void CTrackBar::SetRange(int minimum, int maximum, bool redraw) {
+    m_min = minimum;
+    m_max = std::max(minimum, maximum);
+    m_pos = std::clamp(m_pos, m_min, m_max);
+    if (redraw) update();
+}
+
+void CTrackBar::SetPos(int position, bool redraw) {
+    m_pos = std::clamp(position, m_min, m_max);
+    if (redraw) update();
+}
+
+int CTrackBar::ThumbDiameter() const { return std::clamp(height() - 4, 6, 16); }
+
+QRect CTrackBar::ChannelRect() const {
+    const int d = ThumbDiameter();
+    const int left = d / 2 + 2;
+    const int right = std::max(left + 1, width() - d / 2 - 2);
+    return QRect(left, height() / 2 - 2, right - left, 4);
+}
+
+QRect CTrackBar::ThumbRect() const {
+    const QRect channel = ChannelRect();
+    const int d = ThumbDiameter();
+    const long long span = static_cast<long long>(m_max) - m_min;
+    const long long offset =
+        span == 0 ? 0 : (static_cast<long long>(m_pos) - m_min) * channel.width() / span;
+    const int cx = channel.left() + static_cast<int>(offset);
+    return QRect(cx - d / 2, height() / 2 - d / 2, d, d);
+}
+
+int CTrackBar::PositionFromX(int x) const {
+    const QRect channel = ChannelRect();
+    const long long c0 = channel.left();
+    const long long c1 = c0 + channel.width();
+    if (c1 == c0) return m_min;
+    const long long value = (static_cast<long long>(m_max) - m_min) * (x - c0) / (c1 - c0) + m_min;
+    return static_cast<int>(std::clamp<long long>(value, std::numeric_limits<int>::min(),
+                                                std::numeric_limits<int>::max()));
+}
+
+void CTrackBar::SetThumbColours(const QColor& normal, const QColor& pressed) {
+    m_thumb = normal;
+    m_thumbPressed = pressed;
+    update();
+}
+
+QColor CTrackBar::ThumbColour(bool pressed) const {
+    const QColor& chosen = pressed ? m_thumbPressed : m_thumb;
+    if (chosen.rgb() != qRgb(0, 0, 0)) return chosen;
+    return palette().color(pressed ? QPalette::Light : QPalette::Button);
+}
+
+void CTrackBar::DrawThumb(QPainter& p) const {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(ThumbColour(m_dragging));
+    p.drawEllipse(QRectF(ThumbRect()).adjusted(0.5, 0.5, -0.5, -0.5));
+    p.restore();
+}
+
+}  // namespace trivane

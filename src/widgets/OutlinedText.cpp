@@ -1,0 +1,99 @@
+#include "widgets/OutlinedText.h"
+
+#include <QFontMetricsF>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+
+namespace trivane {
+namespace {
+
+struct GradientStop2 {
+    double y0, y1;
+    QColor c0, c1;
+};
+
+struct StyleSpec {
+    const char* family;
+    bool heavy;        // substitute a black weight where the heavy family is missing
+    bool fixedX;
+    bool fixedY;
+    double originX, originY;
+    bool outline;
+    QColor outlineColour;
+    QColor glow;
+    GradientStop2 fill1, fill2;
+};
+
+QColor Argb(int a, int r, int g, int b) { return QColor(r, g, b, a); }
+
+StyleSpec SpecFor(OutlinedTextStyle style) {
+    switch (style) {
+    case TitleStyle:
+        return {"Arial Black", true, true, true, 8, 4, true, Argb(155, 215, 215, 215),
+                Argb(62, 0, 2, 2),
+                {0, 90, Argb(200, 0, 0, 240), Argb(255, 30, 120, 195)},
+                {10, 60, Argb(255, 255, 255, 255), Argb(15, 1, 1, 1)}};
+    case SpeedStyle:
+        return {"Arial", false, false, false, 0, 0, false, QColor(), Argb(80, 160, 80, 2),
+                {0, 90, Argb(200, 190, 220, 24), Argb(255, 195, 120, 0)},
+                {10, 40, Argb(255, 255, 188, 0), Argb(150, 255, 1, 1)}};
+    case CounterStyle:
+    default:
+        return {"Arial", false, true, false, 10, 0, true, Argb(155, 215, 215, 215),
+                Argb(80, 10, 150, 220),
+                {0, 90, Argb(200, 20, 120, 240), Argb(255, 20, 120, 240)},
+                {10, 120, Argb(255, 80, 188, 250), Argb(150, 80, 80, 155)}};
+    }
+}
+
+QBrush VerticalGradient(const GradientStop2& g) {
+    QLinearGradient gradient(0, g.y0, 0, g.y1);
+    gradient.setColorAt(0, g.c0);
+    gradient.setColorAt(1, g.c1);
+    gradient.setSpread(QGradient::RepeatSpread);
+    return QBrush(gradient);
+}
+
+}  // namespace
+
+void DrawOutlinedText(QPainter& painter, const QString& text, OutlinedTextStyle style, int x,
+                      int y, double emSize) {
+    const QString shown = text.left(kOutlinedTextMaxChars);
+    if (shown.isEmpty() || !(emSize > 0) || !std::isfinite(emSize)) return;
+    const StyleSpec spec = SpecFor(style);
+
+    QFont font(QString::fromLatin1(spec.family));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(std::min(emSize, 2000.0)))));
+    if (spec.heavy) font.setWeight(QFont::Black);
+    const QFontMetricsF metrics(font);
+
+    const double left = spec.fixedX ? spec.originX : x;
+    const double top = spec.fixedY ? spec.originY : y;
+    QPainterPath path;
+    const QStringList lines = shown.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines[i].isEmpty()) continue;
+        path.addText(QPointF(left, top + metrics.ascent() + static_cast<double>(i) * metrics.lineSpacing()),
+                     font, lines[i]);
+    }
+    if (path.isEmpty()) return;
+
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    if (spec.outline) painter.strokePath(path, QPen(spec.outlineColour, 3));
+    for (int w = 1; w <= 8; ++w) {
+        QPen glow(spec.glow, w);
+        glow.setJoinStyle(Qt::RoundJoin);
+        painter.strokePath(path, glow);
+    }
+    painter.fillPath(path, VerticalGradient(spec.fill1));
+    painter.fillPath(path, VerticalGradient(spec.fill2));
+    painter.restore();
+}
+
+}  // namespace trivane
