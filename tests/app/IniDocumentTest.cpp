@@ -81,6 +81,14 @@ TEST(IniDocument, NewKeysGoAfterTheSectionsLastLineAndNewSectionsAtTheEnd)
     EXPECT_EQ(doc.Get("WINPOS", "TOP"), "7");
 }
 
+TEST(IniDocument, NewKeyJoinsTheFirstOfRepeatedSections)
+{
+    IniDocument doc = IniDocument::Parse("[UI]\nA=1\n[X]\nB=2\n[UI]\nC=3\n");
+    ASSERT_TRUE(doc.Set("UI", "C", "4"));  // an existing key is found in the repeat
+    ASSERT_TRUE(doc.Set("UI", "D", "5"));
+    EXPECT_EQ(doc.Serialize(), "[UI]\nA=1\nD=5\n[X]\nB=2\n[UI]\nC=4\n");
+}
+
 TEST(IniDocument, EmptyDocumentGainsSectionAndKey)
 {
     IniDocument doc;
