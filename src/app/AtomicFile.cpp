@@ -111,10 +111,12 @@ bool WriteFileAtomically(const std::string& path, std::string_view content)
             target = resolved;
     }
     mode_t mode = 0644;
+    bool exists = false;
     if (::stat(target.c_str(), &st) == 0) {
         if (!S_ISREG(st.st_mode) || (st.st_mode & S_IWUSR) == 0)
             return false;
         mode = st.st_mode & 07777;
+        exists = true;
     } else if (errno != ENOENT) {
         return false;
     }
@@ -128,6 +130,11 @@ bool WriteFileAtomically(const std::string& path, std::string_view content)
     if (fd.get() < 0)
         return false;
     const std::string tempPath(name.data());
+    // Keep the owner when another user's file is rewritten (by root); failure is harmless.
+    if (exists) {
+        const int ignored = ::fchown(fd.get(), st.st_uid, st.st_gid);
+        (void)ignored;
+    }
     const bool written = WriteAll(fd.get(), content) && ::fchmod(fd.get(), mode) == 0 && ::fsync(fd.get()) == 0 &&
                          ::close(fd.release()) == 0;
     if (!written || ::rename(tempPath.c_str(), target.c_str()) != 0) {
