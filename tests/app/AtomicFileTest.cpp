@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "TestDir.h"
 
@@ -58,6 +59,21 @@ TEST(AtomicFile, FailedWritesLeaveTheOldContent)
 
     EXPECT_EQ(ReadText(path), "[UI]\nLANGID=KOR\n");
     EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"Qen.ini"});
+}
+
+TEST(AtomicFile, RewriteByRootKeepsTheOwner)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to hand the file to another user";
+    TestDir dir;
+    const std::string path = dir.File("Qen.ini");
+    WriteText(path, "a");
+    ASSERT_EQ(::chown(path.c_str(), 4321, 4322), 0);
+    ASSERT_TRUE(WriteFileAtomically(path, "b"));
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 4321u);
+    EXPECT_EQ(st.st_gid, 4322u);
 }
 
 TEST(AtomicFile, SymbolicLinkKeepsPointingAtTheUpdatedTarget)
