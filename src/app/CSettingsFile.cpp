@@ -3,6 +3,7 @@
 #include <charconv>
 #include <climits>
 #include <filesystem>
+#include <optional>
 
 #include "app/AtomicFile.h"
 #include "app/IniDocument.h"

@@ -2,7 +2,6 @@
 
 #include "config/StringTable.h"
 
-
 namespace trivane {
 namespace {
 
