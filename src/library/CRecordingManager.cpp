@@ -95,7 +95,8 @@ void CRecordingManager::SortEntries() {
 }
 
 std::string CRecordingManager::FullPath(int index) const {
-    const RecordingEntry& e = entries_.at(static_cast<std::size_t>(index));
+    if (index < 0 || static_cast<std::size_t>(index) >= entries_.size()) return {};
+    const RecordingEntry& e = entries_[static_cast<std::size_t>(index)];
     return JoinPath(JoinPath(e.rootFolder, e.relativeFolder), e.fileName);
 }
 

@@ -34,7 +34,7 @@ public:
     // Catalogue.
     void ClearCatalogue();
     int OpenSource(const std::string& folder, const std::string& fileName);
-    std::string FullPath(int index) const;
+    std::string FullPath(int index) const;  // empty for an index outside the catalogue
     std::string CurrentPath() const;
     int SelectCurrent(int index);
     void MarkGroups();
