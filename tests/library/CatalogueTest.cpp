@@ -305,6 +305,29 @@ TEST(FolderWalk, UnreadableFolderIsSkippedOnce) {
     EXPECT_EQ(seen.entries, expected);
 }
 
+TEST(FolderWalk, FolderThatVanishesBeforeItIsEnteredIsSkipped) {
+    TempDir dir;
+    test::MakeFolder(dir / "gone");
+    test::WriteText(dir / "gone/FILE0001.MOV", "x");
+    struct Context {
+        std::string root;
+        std::vector<std::string> entries;
+    } context{dir.Path(), {}};
+    // Renaming the folder when the walk announces it makes entering it fail, as a removed card would.
+    const bool walked = WalkFolder(
+        dir.Path(),
+        [](const std::string&, const std::string& rel, const std::string& name, bool isDirectory, void* c) {
+            auto* ctx = static_cast<Context*>(c);
+            ctx->entries.push_back(rel + name);
+            if (isDirectory && name == "gone") {
+                std::filesystem::rename(ctx->root + "/gone", ctx->root + "/.moved");
+            }
+        },
+        &context);
+    EXPECT_TRUE(walked);
+    EXPECT_EQ(context.entries, std::vector<std::string>{"gone"});
+}
+
 TEST(FolderWalk, RootThatIsAFileOrMissingIsReported) {
     TempDir dir;
     test::WriteText(dir / "file", "x");
