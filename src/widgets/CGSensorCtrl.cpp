@@ -49,7 +49,6 @@ void VLine(QPainter& p, int x, int y0, int y1, const QColor& c) {
 CGSensorCtrl::CGSensorCtrl(QWidget* parent)
     : QWidget(parent), m_labelFont(FontWithCellHeight(16)), m_legendFont(FontWithCellHeight(20)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    RecomputeGraph();
     RecomputeSpan();
 }
 
@@ -87,18 +86,19 @@ void CGSensorCtrl::SetPosition(std::uint32_t ms) {
     update();
 }
 
+double CGSensorCtrl::LegendValue(int axis) const {
+    if (axis < 0 || axis >= 3) return 0.0;
+    const long long index = IndexAt(m_position);
+    return index < 0 ? 0.0 : AxisG(m_samples[static_cast<std::size_t>(index)], axis);
+}
+
 QRect CGSensorCtrl::LegendRect(int axis) const {
     if (axis < 0 || axis >= 3) return {};
     return m_legend[static_cast<std::size_t>(axis)];
 }
 
-void CGSensorCtrl::RecomputeGraph() {
-    const int w = width();
-    const int h = height();
-    m_graph.left = 35;
-    m_graph.top = 70;
-    m_graph.right = w - 2;
-    m_graph.bottom = h - 8;
+CGSensorCtrl::GraphBox CGSensorCtrl::Graph() const {
+    return GraphBox{35, 70, width() - 2, height() - 8};
 }
 
 // A rate that is zero, negative or not a number leaves the recording without a length instead
@@ -148,7 +148,7 @@ void CGSensorCtrl::DrawChart(QPainter& p) {
     const int cw = width();
     const int ch = height();
     p.fillRect(QRect(0, 0, cw, ch), Qt::black);
-    RecomputeGraph();
+    m_graph = Graph();
     const GraphBox& g = m_graph;
     const double span = DrawingSpan();
 
@@ -252,12 +252,7 @@ void CGSensorCtrl::DrawLegend(QPainter& p) {
     label(3 * b - 16 + 76, QString::asprintf(" %0.0fG", 0.0));
     label(5 * b - 16 + 77, QString::asprintf("%1.0fG", -1.0));
 
-    std::array<double, 3> values{0.0, 0.0, 0.0};
-    const long long index = IndexAt(m_position);
-    if (index >= 0) {
-        const GSensorSample& s = m_samples[static_cast<std::size_t>(index)];
-        for (int axis = 0; axis < 3; ++axis) values[static_cast<std::size_t>(axis)] = AxisG(s, axis);
-    }
+    const std::array<double, 3> values{LegendValue(AxisX), LegendValue(AxisY), LegendValue(AxisZ)};
 
     p.setFont(m_legendFont);
     const QFontMetrics metrics(m_legendFont);
@@ -279,7 +274,6 @@ void CGSensorCtrl::DrawLegend(QPainter& p) {
 
 void CGSensorCtrl::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    RecomputeGraph();
     RecomputeSpan();
 }
 

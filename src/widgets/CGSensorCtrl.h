@@ -49,7 +49,10 @@ public:
     bool AxisVisible(int axis) const { return axis >= 0 && axis < 3 && m_axisVisible[static_cast<std::size_t>(axis)]; }
     bool IsStopped() const { return m_stopped; }
     bool CursorTracking() const { return m_cursorTracking; }
-    GraphBox Graph() const { return m_graph; }
+    // Graph rectangle for the current client size.
+    GraphBox Graph() const;
+    // Reading of an axis at the position in G, as the legend shows it (0 past the end).
+    double LegendValue(int axis) const;
     // Hit area of a legend entry as of the last paint (empty before the first).
     QRect LegendRect(int axis) const;
 
@@ -65,7 +68,6 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    void RecomputeGraph();
     void RecomputeSpan();
     double DrawingSpan() const;
     double AxisG(const GSensorSample& s, int axis) const;

@@ -9,9 +9,8 @@
 
 namespace trivane {
 
-CStatusBoardStatic::CStatusBoardStatic(QWidget* parent) : QWidget(parent) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
+// Not opaque: with a pattern that fails to load, the filled part shows what lies behind.
+CStatusBoardStatic::CStatusBoardStatic(QWidget* parent) : QWidget(parent) {}
 
 void CStatusBoardStatic::SetProgress(int percent, const QString& caption) {
     m_percent = std::clamp(percent, 0, 100);
