@@ -6,37 +6,39 @@
 namespace trivane {
 
 BufferedReader::BufferedReader(ByteSource& source, std::size_t blockSize)
-    : source_(source), size_(source.Size()), block_(std::max<std::size_t>(blockSize, 16)) {}
+    : source_(source), size_(source.Size()), dataEnd_(size_), block_(std::max<std::size_t>(blockSize, 16)) {}
 
 bool BufferedReader::Fill(std::uint64_t offset, std::size_t atLeast) {
     const bool sequential = blockLength_ > 0 && offset == blockOffset_ + blockLength_;
     lastFill_ = std::min(block_.size(), std::max(atLeast, sequential ? lastFill_ * 2 : kFirstFill));
     blockOffset_ = offset;
     blockLength_ = 0;
-    if (offset >= size_) return true;
-    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(lastFill_, size_ - offset));
+    if (offset >= dataEnd_) return true;
+    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(lastFill_, dataEnd_ - offset));
     const std::int64_t got = source_.ReadAt(offset, std::span<std::byte>(block_.data(), want));
     ++stats_.readCalls;
     if (got < 0) return false;
     blockLength_ = static_cast<std::size_t>(got);
+    if (blockLength_ < want) dataEnd_ = offset + blockLength_;
     stats_.bytesRead += blockLength_;
     return true;
 }
 
 bool BufferedReader::Read(std::uint64_t offset, std::span<std::byte> dst) {
     std::fill(dst.begin(), dst.end(), std::byte{0});
-    if (dst.empty() || offset >= size_) return true;
+    if (dst.empty() || offset >= dataEnd_) return true;
     const std::uint64_t end = offset + dst.size();
     if (offset >= blockOffset_ && end <= blockOffset_ + blockLength_) {
         std::memcpy(dst.data(), block_.data() + (offset - blockOffset_), dst.size());
         return true;
     }
     if (dst.size() > block_.size()) {
-        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(dst.size(), size_ - offset));
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(dst.size(), dataEnd_ - offset));
         const std::int64_t got = source_.ReadAt(offset, dst.first(want));
         ++stats_.readCalls;
         if (got < 0) return false;
         stats_.bytesRead += static_cast<std::uint64_t>(got);
+        if (static_cast<std::size_t>(got) < want) dataEnd_ = offset + static_cast<std::uint64_t>(got);
         return true;
     }
     if (!Fill(offset, dst.size())) return false;
@@ -67,6 +69,32 @@ bool BufferedReader::ReadId(std::uint64_t offset, char (&id)[4]) {
     return true;
 }
 
+bool BufferedReader::SkipZeros(std::uint64_t offset, std::uint64_t limit, std::uint64_t& next) {
+    std::uint64_t pos = offset;
+    limit = std::min(limit, dataEnd_);
+    while (pos < limit) {
+        if (!(pos >= blockOffset_ && pos < blockOffset_ + blockLength_)) {
+            if (!Fill(pos, 1)) return false;
+            if (blockLength_ == 0) break;
+        }
+        const std::size_t from = static_cast<std::size_t>(pos - blockOffset_);
+        const std::size_t to = static_cast<std::size_t>(std::min<std::uint64_t>(blockLength_, limit - blockOffset_));
+        for (std::size_t at = from; at < to; ++at) {
+            if (block_[at] != std::byte{0}) {
+                next = blockOffset_ + at;
+                return true;
+            }
+        }
+        pos = blockOffset_ + to;
+        if (pos < limit) {
+            const std::uint64_t data = source_.NextDataOffset(pos);
+            if (data > pos) pos = data;
+        }
+    }
+    next = std::max(offset, limit);
+    return true;
+}
+
 bool BufferedReader::ScanForIds(std::uint64_t offset, std::uint64_t limit, std::span<const char* const> ids,
                                 std::uint64_t& found) {
     std::uint32_t wanted[16];
@@ -75,8 +103,7 @@ bool BufferedReader::ScanForIds(std::uint64_t offset, std::uint64_t limit, std::
 
     std::uint64_t pos = offset;
     // No id fits in the last 3 bytes: bytes past the end read as zeros, and no listed id holds a zero.
-    const std::uint64_t lastStart = size_ >= 4 ? size_ - 4 : 0;
-    while (pos < limit && size_ >= 4 && pos <= lastStart) {
+    while (pos < limit && dataEnd_ >= 4 && pos <= dataEnd_ - 4) {
         if (!(pos >= blockOffset_ && pos + 4 <= blockOffset_ + blockLength_)) {
             if (!Fill(pos, 4)) return false;
         }
@@ -97,7 +124,7 @@ bool BufferedReader::ScanForIds(std::uint64_t offset, std::uint64_t limit, std::
             pos += 4;
         }
         if (pos == before) {
-            pos += 4;  // the source returned less than it reported: those bytes read as zeros
+            continue;  // the fill found the data ending here (dataEnd_ lowered)
         } else if (seen == 0 && pos < limit) {
             // A run of zeros may be a hole of a sparse file: jump to the stride position before the next data.
             const std::uint64_t data = source_.NextDataOffset(pos);

@@ -25,6 +25,8 @@ public:
     explicit BufferedReader(ByteSource& source, std::size_t blockSize = 16384);
 
     std::uint64_t Size() const { return size_; }
+    // Where the bytes really end as far as reads have shown: Size(), or less for a file cut short.
+    std::uint64_t DataEnd() const { return dataEnd_; }
     bool Read(std::uint64_t offset, std::span<std::byte> dst);
     bool ReadU32LE(std::uint64_t offset, std::uint32_t& value);
     bool ReadU32BE(std::uint64_t offset, std::uint32_t& value);
@@ -35,6 +37,10 @@ public:
     bool ScanForIds(std::uint64_t offset, std::uint64_t limit, std::span<const char* const> ids,
                     std::uint64_t& found);
 
+    // First offset >= `offset` below `limit` whose byte may be non-zero (`limit` when none); holes of
+    // a sparse file are jumped over rather than read.
+    bool SkipZeros(std::uint64_t offset, std::uint64_t limit, std::uint64_t& next);
+
     const ReadStats& Stats() const { return stats_; }
 
 private:
@@ -42,6 +48,7 @@ private:
 
     ByteSource& source_;
     std::uint64_t size_;
+    std::uint64_t dataEnd_;  // lowered when the source turns out shorter than its size
     std::vector<std::byte> block_;
     std::uint64_t blockOffset_ = 0;
     std::size_t blockLength_ = 0;

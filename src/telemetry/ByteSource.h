@@ -12,7 +12,8 @@ class ByteSource {
 public:
     virtual ~ByteSource() = default;
     virtual std::uint64_t Size() const = 0;
-    // Reads up to dst.size() bytes at offset; returns the count (0 at the end) or -1 on an I/O error.
+    // Reads up to dst.size() bytes at offset; returns the count or -1 on an I/O error. A count below
+    // the request means the data ends there (a file cut while it is read).
     virtual std::int64_t ReadAt(std::uint64_t offset, std::span<std::byte> dst) = 0;
     // First offset at or after `offset` that may hold non-zero bytes (a sparse file's holes read
     // as zeros and can be skipped); Size() when only zeros follow.

@@ -14,6 +14,15 @@ namespace trivane {
 
 static_assert(std::endian::native == std::endian::little, "records are read in place as little-endian");
 
+namespace {
+
+bool IsEmptyRecord(const GpsFix& fix) {
+    static const GpsFix empty{};
+    return std::memcmp(&fix, &empty, sizeof fix) == 0;
+}
+
+}  // namespace
+
 int CQenVideoParser::ParseFile(const std::string& path) {
     fileStatus_ = nullptr;
     FileSource source;
@@ -50,12 +59,18 @@ bool CQenVideoParser::HandleGps0(BufferedReader& reader, std::uint64_t payload, 
     position = payload + records * kGpsFixSize;
     if (startFound_) return true;
 
-    // Records past the end of the file would read as zeros, which never carry a date.
-    const std::uint64_t available = reader.Size() > payload ? (reader.Size() - payload) / kGpsFixSize : 0;
-    const std::uint64_t count = std::min(records, available);
-    for (std::uint64_t i = 0; i < count; ++i) {
+    // Records past the end of the data read as zeros, which never carry a date.
+    for (std::uint64_t i = 0; i < records && payload + i * kGpsFixSize < reader.DataEnd(); ++i) {
         GpsFix fix{};
-        if (!reader.Read(payload + i * kGpsFixSize, std::as_writable_bytes(std::span(&fix, 1)))) return false;
+        const std::uint64_t at = payload + i * kGpsFixSize;
+        if (!reader.Read(at, std::as_writable_bytes(std::span(&fix, 1)))) return false;
+        if (IsEmptyRecord(fix)) {
+            // Runs of empty records (a hole, say) are passed in one step.
+            std::uint64_t next = 0;
+            if (!reader.SkipZeros(at + kGpsFixSize, payload + records * kGpsFixSize, next)) return false;
+            i = (next - payload) / kGpsFixSize - 1;
+            continue;
+        }
         if (fix.yearSince2000 == 0 || fix.month < 1 || fix.month > 12 || fix.day < 1 || fix.day > 31 ||
             fix.hour > 23 || fix.minute > 59 || fix.second > 59) {
             continue;

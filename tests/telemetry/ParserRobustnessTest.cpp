@@ -65,6 +65,24 @@ TEST(ParserCost, HolesWithoutChunksAreSkippedNotRead) {
     EXPECT_LT(out.stats.bytesRead, 64u * 1024u);
 }
 
+TEST(ParserCost, EmptyGpsRecordsInAHoleAreNotRead) {
+    TempDir dir;
+    // A GPS stream of 3.5 GB whose records are a hole, with one dated record at its end.
+    Blob blob = AviFile({HeaderList(40000, 250, 640, 480), MovieList(Bytes(8))}).Render();
+    const std::uint64_t records = 3'500'000'000ull / 32;
+    Bytes header;
+    PutFourCC(header, "gps0");
+    PutU32LE(header, static_cast<std::uint32_t>((records + 1) * 32));
+    blob.Append(header);
+    blob.AppendHole(records * 32);
+    blob.Append(EncodeFixes(std::vector<GpsFix>{MakeFix(1, 1, 1, 2020, 6, 1, 10, 0, 0, true)}));
+    const auto out = testing::ParseAviBlob(dir, blob);
+    ASSERT_EQ(out.result, 0);
+    // The dated record is the last of 109375001 at 1 fix per second.
+    EXPECT_EQ(out.info.startTime, testing::Local(2020, 6, 1, 10, 0, 0) - static_cast<std::int64_t>(records));
+    EXPECT_LT(out.stats.bytesRead, 64u * 1024u);
+}
+
 class FailingSource final : public ByteSource {
 public:
     FailingSource(const Bytes& bytes, unsigned goodCalls) : bytes_(bytes), goodCalls_(goodCalls) {}
