@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
 #include "samplecard/Process.h"
@@ -61,6 +63,40 @@ bool ClearWriteBits(const std::string& path) {
 
 }  // namespace
 
+std::string CardWriter::MarkerText(const CardPlan& plan) {
+    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    auto mix = [&hash](const void* data, std::size_t length) {
+        const auto* bytes = static_cast<const unsigned char*>(data);
+        for (std::size_t i = 0; i < length; ++i) hash = (hash ^ bytes[i]) * 1099511628211ull;
+        const unsigned char separator = 0xFF;
+        hash = (hash ^ separator) * 1099511628211ull;
+    };
+    auto mixText = [&mix](const std::string& text) { mix(text.data(), text.size()); };
+    for (const PlannedVideo& video : plan.videos) {
+        for (const std::string& arg : EncodeArgs(video, video.relativePath)) mixText(arg);
+        for (const writer::PrivateRecord& record : video.records) {
+            mixText(record.id);
+            mix(record.payload.data(), record.payload.size());
+        }
+        const int flags[] = {static_cast<int>(video.placement), video.readOnly ? 1 : 0};
+        mix(flags, sizeof flags);
+    }
+    for (const PlannedText& text : plan.sideFiles) {
+        mixText(text.relativePath);
+        mixText(text.text);
+    }
+    char line[64];
+    std::snprintf(line, sizeof line, "trivane sample card %016llx\n", static_cast<unsigned long long>(hash));
+    return line;
+}
+
+bool CardWriter::IsComplete(const CardPlan& plan) const {
+    std::ifstream in(PathOf(kCompleteMarker), std::ios::binary);
+    if (!in) return false;
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return text == MarkerText(plan);
+}
+
 bool CardWriter::CheckFfmpeg(std::string& error) {
     std::vector<std::string> probe{"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-f", "lavfi",
                                    "-i", "testsrc2=size=64x64:rate=1:duration=1"};
@@ -81,7 +117,7 @@ bool CardWriter::CheckFfmpeg(std::string& error) {
     return true;
 }
 
-bool CardWriter::Encode(const PlannedVideo& video, const std::string& path, std::string& error) const {
+std::vector<std::string> CardWriter::EncodeArgs(const PlannedVideo& video, const std::string& path) {
     const std::string size = std::to_string(video.width) + "x" + std::to_string(video.height);
     const std::string duration = std::to_string(video.seconds);
     std::vector<std::string> args{"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
@@ -106,7 +142,11 @@ bool CardWriter::Encode(const PlannedVideo& video, const std::string& path, std:
                       : video.container == ContainerKind::Ts ? "mpegts"
                                                              : "mov");
     args.push_back(path);
-    const int status = RunProgram(args, true);
+    return args;
+}
+
+bool CardWriter::Encode(const PlannedVideo& video, const std::string& path, std::string& error) const {
+    const int status = RunProgram(EncodeArgs(video, path), true);
     if (status != 0) {
         error = "ffmpeg failed (status " + std::to_string(status) + ") on " + path;
         return false;
@@ -172,7 +212,7 @@ bool CardWriter::Write(const CardPlan& plan, std::string& error) {
         }
     }
     // Last, so that a card with the marker is always whole.
-    const std::string done = "trivane sample card\n";
+    const std::string done = MarkerText(plan);
     return writer::Blob(writer::Bytes(done.begin(), done.end())).WriteFile(marker, &error);
 }
 

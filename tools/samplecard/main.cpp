@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 #include "samplecard/CardPlan.h"
@@ -24,8 +23,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: trivane-samplecard DIR [--force]\n");
         return 2;
     }
-    std::error_code ec;
-    if (!force && std::filesystem::exists(folder + "/" + CardWriter::kCompleteMarker, ec)) {
+    const trivane::samplecard::CardPlan plan = trivane::samplecard::BuildCardPlan();
+    CardWriter writer(folder);
+    if (!force && writer.IsComplete(plan)) {
         std::printf("sample card already complete in %s (use --force to rewrite it)\n", folder.c_str());
         return 0;
     }
@@ -34,8 +34,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "trivane-samplecard: %s\n", error.c_str());
         return 1;
     }
-    CardWriter writer(folder);
-    if (!writer.Write(trivane::samplecard::BuildCardPlan(), error)) {
+    if (!writer.Write(plan, error)) {
         std::fprintf(stderr, "trivane-samplecard: %s\n", error.c_str());
         return 1;
     }
