@@ -5,7 +5,9 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <string_view>
 
 namespace trivane {
 namespace {
@@ -37,10 +39,10 @@ QFont FontWithCellHeight(int cellHeight) {
 }
 
 // Axis-aligned line without its end point.
-void HLine(QPainter& p, int x0, int x1, int y, const QColor& c) {
+void HLine(QPainter& p, int x0, int x1, int y, const QBrush& c) {
     if (x1 > x0) p.fillRect(QRect(x0, y, x1 - x0, 1), c);
 }
-void VLine(QPainter& p, int x, int y0, int y1, const QColor& c) {
+void VLine(QPainter& p, int x, int y0, int y1, const QBrush& c) {
     if (y1 > y0) p.fillRect(QRect(x, y0, 1, y1 - y0), c);
 }
 
@@ -49,6 +51,15 @@ void VLine(QPainter& p, int x, int y0, int y1, const QColor& c) {
 CGSensorCtrl::CGSensorCtrl(QWidget* parent)
     : QWidget(parent), m_labelFont(FontWithCellHeight(16)), m_legendFont(FontWithCellHeight(20)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    for (std::size_t a = 0; a < 3; ++a) m_curvePens[a] = QPen(kCurveColours[a], 1);
+    m_white = QBrush(kWhite);
+    m_grey = QBrush(kAxisGrey);
+    m_blue = QBrush(kCursor);
+    m_black = QBrush(Qt::black);
+    constexpr std::string_view kChars = " -.0123456789:GXYZ";
+    m_labelGlyphs.Build(m_labelFont, kWhite, kChars);
+    m_activeGlyphs.Build(m_legendFont, kWhite, kChars);
+    m_inactiveGlyphs.Build(m_legendFont, kInactiveText, kChars);
     RecomputeSpan();
 }
 
@@ -147,18 +158,18 @@ void CGSensorCtrl::paintEvent(QPaintEvent*) {
 void CGSensorCtrl::DrawChart(QPainter& p) {
     const int cw = width();
     const int ch = height();
-    p.fillRect(QRect(0, 0, cw, ch), Qt::black);
+    p.fillRect(QRect(0, 0, cw, ch), m_black);
     m_graph = Graph();
     const GraphBox& g = m_graph;
     const double span = DrawingSpan();
 
-    p.fillRect(QRect(0, g.top - 16, cw, 2), kWhite);  // legend separator, 2 px
-    HLine(p, 0, cw, g.top - 8, kWhite);
-    VLine(p, 0, g.top - 8, ch - 7, kWhite);
-    VLine(p, cw - 1, g.top - 8, ch - 7, kWhite);
-    HLine(p, 0, cw, ch - 7, kWhite);
-    HLine(p, g.left, g.right, g.ZeroLine(), kWhite);
-    VLine(p, g.left, g.top, g.bottom, kAxisGrey);
+    p.fillRect(QRect(0, g.top - 16, cw, 2), m_white);  // legend separator, 2 px
+    HLine(p, 0, cw, g.top - 8, m_white);
+    VLine(p, 0, g.top - 8, ch - 7, m_white);
+    VLine(p, cw - 1, g.top - 8, ch - 7, m_white);
+    HLine(p, 0, cw, ch - 7, m_white);
+    HLine(p, g.left, g.right, g.ZeroLine(), m_white);
+    VLine(p, g.left, g.top, g.bottom, m_grey);
 
     if (g.Width() <= 0 || g.Height() <= 0) return;
     DrawTicks(p, span);
@@ -169,7 +180,7 @@ void CGSensorCtrl::DrawChart(QPainter& p) {
         const double offset = (m_position - m_viewStart) * g.Width() / span;
         x = g.left + static_cast<int>(std::clamp(std::trunc(offset), -1e6, 1e6));
     }
-    p.fillRect(QRect(x - 1, g.top - 7, 2, g.bottom - (g.top - 7)), kCursor);
+    p.fillRect(QRect(x - 1, g.top - 7, 2, g.bottom - (g.top - 7)), m_blue);
 }
 
 // Every tick is drawn upward from the top edge, the zero line and the bottom edge. Ticks denser
@@ -197,9 +208,9 @@ void CGSensorCtrl::DrawTicks(QPainter& p, double span) {
         const int len = m_tickLength[static_cast<std::size_t>(col)];
         if (len == 0) continue;
         const int x = g.left + col;
-        VLine(p, x, g.top - len, g.top, kAxisGrey);
-        VLine(p, x, zero - len, zero, kAxisGrey);
-        VLine(p, x, g.bottom - len, g.bottom, kAxisGrey);
+        VLine(p, x, g.top - len, g.top, m_grey);
+        VLine(p, x, zero - len, zero, m_grey);
+        VLine(p, x, g.bottom - len, g.bottom, m_grey);
     }
 }
 
@@ -233,43 +244,37 @@ void CGSensorCtrl::DrawCurves(QPainter& p, double span) {
     p.setRenderHint(QPainter::Antialiasing, false);
     for (std::size_t a = 0; a < 3; ++a) {
         if (m_curveLines[a].empty()) continue;
-        p.setPen(QPen(kCurveColours[a], 1));
+        p.setPen(m_curvePens[a]);
         p.drawLines(m_curveLines[a].data(), static_cast<int>(m_curveLines[a].size()));
     }
 }
 
+// Readings change on nearly every paint; they are formatted without the locale (a decimal point
+// whatever the desktop language) and drawn from glyph atlases, so painting lays out no text.
 void CGSensorCtrl::DrawLegend(QPainter& p) {
     const int b = (height() - 70) / 6;
-    p.setBackgroundMode(Qt::OpaqueMode);
-    p.setBackground(Qt::black);
-    p.setFont(m_labelFont);
-    p.setPen(kWhite);
-    const QFontMetrics labelMetrics(m_labelFont);
-    const auto label = [&](int y, const QString& text) {
-        p.drawText(4, y + labelMetrics.ascent(), text);
-    };
-    label(b - 16 + 70, QString::asprintf(" %1.0fG", 1.0));
-    label(3 * b - 16 + 76, QString::asprintf(" %0.0fG", 0.0));
-    label(5 * b - 16 + 77, QString::asprintf("%1.0fG", -1.0));
+    m_labelGlyphs.Draw(p, 4, b - 16 + 70, " 1G", m_black);
+    m_labelGlyphs.Draw(p, 4, 3 * b - 16 + 76, " 0G", m_black);
+    m_labelGlyphs.Draw(p, 4, 5 * b - 16 + 77, "-1G", m_black);
 
-    const std::array<double, 3> values{LegendValue(AxisX), LegendValue(AxisY), LegendValue(AxisZ)};
-
-    p.setFont(m_legendFont);
-    const QFontMetrics metrics(m_legendFont);
     int x0 = 20;
     for (std::size_t a = 0; a < 3; ++a) {
-        const QString text = QString::asprintf("%s: %0.4f G    ", kAxisNames[a], values[a]);
-        const int w = metrics.horizontalAdvance(text);
-        const int h = metrics.height();
+        // "%s: %0.4f G    "
+        char text[64] = {kAxisNames[a][0], ':', ' '};
+        char* end = text + 3;
+        const double value = std::clamp(LegendValue(static_cast<int>(a)), -1e6, 1e6);
+        end = std::to_chars(end, text + 40, value, std::chars_format::fixed, 4).ptr;
+        for (char c : std::string_view(" G    ")) *end++ = c;
+        const std::string_view shown(text, static_cast<std::size_t>(end - text));
+
         const bool active = !m_stopped && m_axisVisible[a] && m_total != 0.0;
+        const CGlyphAtlas& glyphs = active ? m_activeGlyphs : m_inactiveGlyphs;
         const int left = active ? x0 + 1 : x0;
         const int top = active ? 16 : 15;
-        p.setPen(active ? kWhite : kInactiveText);
-        p.drawText(left, top + metrics.ascent(), text);
-        m_legend[a] = QRect(left, top, w, h);
+        const int w = glyphs.Draw(p, left, top, shown, m_black);
+        m_legend[a] = QRect(left, top, w, glyphs.Height());
         x0 += w + 50;
     }
-    p.setBackgroundMode(Qt::TransparentMode);
 }
 
 void CGSensorCtrl::resizeEvent(QResizeEvent* event) {

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QImage>
 #include <QLine>
+#include <QPen>
 #include <QRect>
 #include <QWidget>
 
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "telemetry/IGSensorCurve.h"
+#include "widgets/GlyphAtlas.h"
 
 namespace trivane {
 
@@ -98,6 +100,11 @@ private:
     // Reused by every paint so that painting allocates nothing once the size is settled.
     std::array<std::vector<QLine>, 3> m_curveLines;
     std::vector<int> m_tickLength;
+    std::array<QPen, 3> m_curvePens;
+    QBrush m_white, m_grey, m_blue, m_black;
+    CGlyphAtlas m_labelGlyphs;
+    CGlyphAtlas m_activeGlyphs;
+    CGlyphAtlas m_inactiveGlyphs;
 };
 
 }  // namespace trivane
