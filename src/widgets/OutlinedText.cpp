@@ -15,7 +15,7 @@ struct GradientStop2 {
     QColor c0, c1;
 };
 
-struct StyleSpec {
+struct TextLook {
     const char* family;
     bool heavy;        // substitute a black weight where the heavy family is missing
     bool fixedX;
@@ -29,7 +29,7 @@ struct StyleSpec {
 
 QColor Argb(int a, int r, int g, int b) { return QColor(r, g, b, a); }
 
-StyleSpec SpecFor(OutlinedTextStyle style) {
+TextLook LookFor(OutlinedTextStyle style) {
     switch (style) {
     case TitleStyle:
         return {"Arial Black", true, true, true, 8, 4, true, Argb(155, 215, 215, 215),
@@ -63,16 +63,16 @@ void DrawOutlinedText(QPainter& painter, const QString& text, OutlinedTextStyle 
                       int y, double emSize) {
     const QString shown = text.left(kOutlinedTextMaxChars);
     if (shown.isEmpty() || !(emSize > 0) || !std::isfinite(emSize)) return;
-    const StyleSpec spec = SpecFor(style);
+    const TextLook look = LookFor(style);
 
-    QFont font(QString::fromLatin1(spec.family));
+    QFont font(QString::fromLatin1(look.family));
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(std::min(emSize, 2000.0)))));
-    if (spec.heavy) font.setWeight(QFont::Black);
+    if (look.heavy) font.setWeight(QFont::Black);
     const QFontMetricsF metrics(font);
 
-    const double left = spec.fixedX ? spec.originX : x;
-    const double top = spec.fixedY ? spec.originY : y;
+    const double left = look.fixedX ? look.originX : x;
+    const double top = look.fixedY ? look.originY : y;
     QPainterPath path;
     const QStringList lines = shown.split(QLatin1Char('\n'));
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -85,14 +85,14 @@ void DrawOutlinedText(QPainter& painter, const QString& text, OutlinedTextStyle 
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    if (spec.outline) painter.strokePath(path, QPen(spec.outlineColour, 3));
+    if (look.outline) painter.strokePath(path, QPen(look.outlineColour, 3));
     for (int w = 1; w <= 8; ++w) {
-        QPen glow(spec.glow, w);
+        QPen glow(look.glow, w);
         glow.setJoinStyle(Qt::RoundJoin);
         painter.strokePath(path, glow);
     }
-    painter.fillPath(path, VerticalGradient(spec.fill1));
-    painter.fillPath(path, VerticalGradient(spec.fill2));
+    painter.fillPath(path, VerticalGradient(look.fill1));
+    painter.fillPath(path, VerticalGradient(look.fill2));
     painter.restore();
 }
 
