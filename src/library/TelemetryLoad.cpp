@@ -1,3 +1,7 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <bit>
 #include <cstdio>
 #include <cstring>
@@ -40,8 +44,15 @@ void PlotRoute(IMapHost* map, const std::vector<GpsFix>& fixes) {
 
 // Reads the side file line by line. False on an I/O error; a missing file is simply no lines.
 bool ReadSideFile(const std::string& path, std::vector<GpsFix>& fixes, std::vector<GSensorSample>& samples) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return true;
+    // Only a regular file is read: a FIFO or device in its place must not block the player.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return true;
+    struct stat st {};
+    std::FILE* file = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? ::fdopen(fd, "rb") : nullptr;
+    if (file == nullptr) {
+        ::close(fd);
+        return true;
+    }
     std::string line;
     bool overlong = false;
     auto finishLine = [&] {
@@ -125,12 +136,13 @@ void CRecordingManager::LoadSideFile(const std::string& recordingPath, std::int6
         curve_->SetGRange(2);
         curve_->ResetSamples();
     }
-    std::string companion = FrontCompanionPath(recordingPath);
-    const std::string sidePath = companion.substr(0, companion.size() >= 3 ? companion.size() - 3 : 0) + ".NMEA";
+    // Without a front file there is no side file: the bare ".NMEA" is never looked up.
+    const std::string companion = FrontCompanionPath(recordingPath);
+    const std::string sidePath = companion.empty() ? std::string() : companion.substr(0, companion.size() - 3) + ".NMEA";
 
     std::vector<GpsFix> fixes;
     std::vector<GSensorSample> samples;
-    if (!ReadSideFile(sidePath, fixes, samples)) {
+    if (!sidePath.empty() && !ReadSideFile(sidePath, fixes, samples)) {
         // Only a completely read file counts.
         fixes.clear();
         samples.clear();

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <clocale>
+#include <cstdlib>
 #include <cmath>
 #include <limits>
 
@@ -89,6 +91,29 @@ TEST_F(LoadTest, MissingSideFileClearsEverythingAndStillSucceeds) {
     EXPECT_TRUE(m.Track().gsensorStore.empty());
     EXPECT_EQ(m.Track().fixRate, 0.0);  // untouched by a load without fixes
     EXPECT_DOUBLE_EQ(curve.rate, 0.001);
+}
+
+TEST_F(LoadTest, NoFrontFileMeansNoSideFileEvenInTheWorkingFolder) {
+    // A stray ".NMEA" in the current folder must not be taken for the missing front file's side file.
+    test::WriteText(dir / "FILE0001R.TS", "");
+    test::WriteText(dir / ".NMEA", kTokyoLine);
+    char* previous = ::getcwd(nullptr, 0);
+    ASSERT_EQ(::chdir(dir.Path().c_str()), 0);
+    ASSERT_EQ(m.OpenSource(dir.Path(), ""), 1);
+    Attach();
+    EXPECT_TRUE(m.LoadTelemetry(0));
+    EXPECT_TRUE(m.Track().fixStore.empty());
+    ASSERT_EQ(::chdir(previous), 0);
+    std::free(previous);
+}
+
+TEST_F(LoadTest, SideFileThatIsAFifoDoesNotBlock) {
+    test::WriteText(dir / "FILE0001F.TS", "");
+    ASSERT_EQ(::mkfifo((dir / "FILE0001F.NMEA").c_str(), 0600), 0);
+    ASSERT_EQ(m.OpenSource(dir.Path(), ""), 1);
+    Attach();
+    EXPECT_TRUE(m.LoadTelemetry(0));
+    EXPECT_TRUE(m.Track().fixStore.empty());
 }
 
 TEST_F(LoadTest, HostileSideFilesGiveDefinedResults) {
