@@ -173,19 +173,21 @@ bool HasJpegExtension(const std::string& path)
 
 CVlcPlayer::CVlcPlayer() : api_(std::make_unique<VlcApi>()), frames_(std::make_unique<VlcFrameBridge>())
 {
-    Load(kDefaultLibrary, kFallbackLibrary);
+    Load(kDefaultLibrary, kFallbackLibrary, true);
 }
 
-CVlcPlayer::CVlcPlayer(const std::string& libraryName)
+CVlcPlayer::CVlcPlayer(const std::string& libraryName, bool keepPluginsLoaded)
     : api_(std::make_unique<VlcApi>()), frames_(std::make_unique<VlcFrameBridge>())
 {
-    Load(libraryName, std::string());
+    Load(libraryName, std::string(), keepPluginsLoaded);
 }
 
-void CVlcPlayer::Load(const std::string& first, const std::string& fallback)
+void CVlcPlayer::Load(const std::string& first, const std::string& fallback, bool keepPluginsLoaded)
 {
+    std::string name = first;
     module_ = dlopen(first.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module_ == nullptr && !fallback.empty()) {
+        name = fallback;
         module_ = dlopen(fallback.c_str(), RTLD_NOW | RTLD_LOCAL);
     }
     if (module_ == nullptr) {
@@ -198,9 +200,32 @@ void CVlcPlayer::Load(const std::string& first, const std::string& fallback)
         return;
     }
     PointPluginPathAtLocalFolder();
+    if (keepPluginsLoaded) {
+        KeepPluginsLoaded(name);
+    }
     if (!BuildPlayer()) {
         loaded_ = 0;
     }
+}
+
+// libVLC unloads its plug-ins when its last instance is released and loads them again with
+// the next one. glibc does not reclaim the static TLS of libraries unloaded that way (the
+// codec plug-in pulls in libgomp), so after about seven cycles in one process the H.264
+// decoder can no longer be loaded and pictures stop. One instance held for the life of the
+// process keeps the plug-ins loaded; the library reference it needs is never closed either.
+void CVlcPlayer::KeepPluginsLoaded(const std::string& loadedName)
+{
+    static std::once_flag once;
+    std::call_once(once, [this, &loadedName] {
+        void* pinned = dlopen(loadedName.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (pinned == nullptr) {
+            return;
+        }
+        static const char* const kKeeperArgs[] = {"--ignore-config", "-I", "dummy"};
+        if (api_->libvlc_new(3, kKeeperArgs) == nullptr) {
+            dlclose(pinned);
+        }
+    });
 }
 
 bool CVlcPlayer::BuildPlayer()

@@ -37,8 +37,8 @@ public:
 
     // Loads kDefaultLibrary, then kFallbackLibrary.
     CVlcPlayer();
-    // Loads exactly this library (file name or path).
-    explicit CVlcPlayer(const std::string& libraryName);
+    // Loads exactly this library (file name or path). keepPluginsLoaded: see KeepPluginsLoaded.
+    explicit CVlcPlayer(const std::string& libraryName, bool keepPluginsLoaded = true);
     ~CVlcPlayer();
 
     CVlcPlayer(const CVlcPlayer&) = delete;
@@ -92,7 +92,8 @@ public:
     float Rate() const { return rate_; }
 
 private:
-    void Load(const std::string& first, const std::string& fallback);
+    void Load(const std::string& first, const std::string& fallback, bool keepPluginsLoaded);
+    void KeepPluginsLoaded(const std::string& loadedName);
     bool BuildPlayer();
     void ReleasePlayer();
     void Subscribe();

@@ -5,6 +5,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -150,7 +151,7 @@ TEST(VlcPlayerCalls, ConstructionBuildsStandardInstanceAndDestructionTearsDownIn
 {
     FakeVlc fake(FAKE_VLC_PATH);
     {
-        CVlcPlayer player(FAKE_VLC_PATH);
+        CVlcPlayer player(FAKE_VLC_PATH, false);
         EXPECT_TRUE(player.IsLoaded());
         EXPECT_EQ(player.Playing(), 0);
         EXPECT_EQ(player.Paused(), 1);
@@ -170,7 +171,7 @@ TEST(VlcPlayerCalls, MissingLibraryOrEntryPointsOrInstanceLeaveAnInertChannel)
 {
     FakeVlc fake(FAKE_VLC_PATH);
     fake.FailNew(true);
-    CVlcPlayer noInstance(FAKE_VLC_PATH);
+    CVlcPlayer noInstance(FAKE_VLC_PATH, false);
     EXPECT_FALSE(noInstance.IsLoaded());
     EXPECT_EQ(fake.Lines(), (Lines{"new 4 [-I] [dummy] [--ignore-config] [--plugin-path=./plugins]"}));
     fake.FailNew(false);
@@ -209,7 +210,7 @@ TEST(VlcPlayerCalls, MissingLibraryOrEntryPointsOrInstanceLeaveAnInertChannel)
 TEST(VlcPlayerCalls, OpenMediaSetsOptionAndDisablesInputAndReleasesReplacedMedia)
 {
     FakeVlc fake(FAKE_VLC_PATH);
-    CVlcPlayer player(FAKE_VLC_PATH);
+    CVlcPlayer player(FAKE_VLC_PATH, false);
     player.SetVolume(60);
     fake.Clear();
     player.OpenMedia("/cards/Normal/20240101_120000_F.MOV");
@@ -229,7 +230,7 @@ TEST(VlcPlayerCalls, OpenMediaSetsOptionAndDisablesInputAndReleasesReplacedMedia
 TEST(VlcPlayerCalls, PlayPauseStopMoveTheFlagPairAndPlayNeedsAPictureTarget)
 {
     FakeVlc fake(FAKE_VLC_PATH);
-    CVlcPlayer player(FAKE_VLC_PATH);
+    CVlcPlayer player(FAKE_VLC_PATH, false);
     player.OpenMedia("/cards/a.MOV");
     {
         ScopedDisplay none(nullptr);
@@ -264,7 +265,7 @@ TEST(VlcPlayerCalls, PlayPauseStopMoveTheFlagPairAndPlayNeedsAPictureTarget)
 TEST(VlcPlayerCalls, MarqueeOptionsGoInFixedOrderWithGreenColour)
 {
     FakeVlc fake(FAKE_VLC_PATH);
-    CVlcPlayer player(FAKE_VLC_PATH);
+    CVlcPlayer player(FAKE_VLC_PATH, false);
     fake.Clear();
     EXPECT_EQ(player.SetMarquee("2.4 X", 108, true), 1);
     EXPECT_EQ(player.SetMarquee("1.0 X", 48, false), 1);
@@ -279,7 +280,7 @@ TEST(VlcPlayerCalls, MarqueeOptionsGoInFixedOrderWithGreenColour)
 TEST(VlcPlayerCalls, RateIsStoredEvenWhenRejected)
 {
     FakeVlc fake(FAKE_VLC_PATH);
-    CVlcPlayer player(FAKE_VLC_PATH);
+    CVlcPlayer player(FAKE_VLC_PATH, false);
     fake.RateResult(-1);
     EXPECT_EQ(player.SetRate(3.2f), -1);
     EXPECT_FLOAT_EQ(player.Rate(), 3.2f);
@@ -291,7 +292,7 @@ TEST(VlcPlayerCalls, RateIsStoredEvenWhenRejected)
 TEST(VlcPlayerCalls, RecreateRebuildsOnlyAnOpenedChannelAndKeepsEventsAndVolume)
 {
     FakeVlc fake(FAKE_VLC_PATH);
-    CVlcPlayer player(FAKE_VLC_PATH);
+    CVlcPlayer player(FAKE_VLC_PATH, false);
     Recorder sink;
     player.AttachEvents(&sink);
     player.SetVolume(140);
@@ -333,7 +334,7 @@ TEST(VlcPlayerCalls, RecreateRebuildsOnlyAnOpenedChannelAndKeepsEventsAndVolume)
 TEST(VlcPlayerCalls, EventsAreCopiedWithTheirValuesAndTheLatestLength)
 {
     FakeVlc fake(FAKE_VLC_PATH);
-    CVlcPlayer player(FAKE_VLC_PATH);
+    CVlcPlayer player(FAKE_VLC_PATH, false);
     Recorder sink;
     player.AttachEvents(&sink);
     player.AttachEvents(&sink);  // a second attach must not double the events
@@ -365,7 +366,7 @@ TEST(VlcPlayerCalls, EventsAreCopiedWithTheirValuesAndTheLatestLength)
 TEST(VlcPlayerCalls, SnapshotFormatFollowsTheNameAndRestoresTheMarquee)
 {
     FakeVlc fake(FAKE_VLC_PATH);
-    CVlcPlayer player(FAKE_VLC_PATH);
+    CVlcPlayer player(FAKE_VLC_PATH, false);
     const std::string dir = testing::TempDir();
     const std::string png = dir + "vlc_calls_snap_f.png";
     const std::string jpg = dir + "vlc_calls_snap_f.JPG";
@@ -413,7 +414,7 @@ TEST(VlcPlayerCalls, SnapshotFormatFollowsTheNameAndRestoresTheMarquee)
 TEST(VlcPlayerCalls, MissingOptionalEntryPointsAreNeverCalled)
 {
     FakeVlc fake(FAKE_VLC_PARTIAL_PATH);
-    CVlcPlayer player(FAKE_VLC_PARTIAL_PATH);
+    CVlcPlayer player(FAKE_VLC_PARTIAL_PATH, false);
     ASSERT_TRUE(player.IsLoaded());
     fake.Clear();
     EXPECT_EQ(player.SetMarquee("2.0 X", 48, true), 1);
@@ -426,4 +427,17 @@ TEST(VlcPlayerCalls, MissingOptionalEntryPointsAreNeverCalled)
     EXPECT_EQ(player.GetTime(), 1234);
     EXPECT_EQ(player.GetLength(), 5000);
     EXPECT_EQ(fake.Lines(), (Lines{"volume 10", "mute 1", "set_time 1000"}));
+}
+
+TEST(VlcPlayerCalls, OneInstanceIsKeptForTheWholeProcessToHoldThePluginsLoaded)
+{
+    FakeVlc fake(FAKE_VLC_PATH);
+    {
+        CVlcPlayer front(FAKE_VLC_PATH, true);
+        CVlcPlayer rear(FAKE_VLC_PATH, true);
+    }
+    const Lines lines = fake.Lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "new 3 [--ignore-config] [-I] [dummy]"), 1);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "new 4 [-I] [dummy] [--ignore-config] [--plugin-path=./plugins]"), 2);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "release"), 2) << "the kept instance was released";
 }
