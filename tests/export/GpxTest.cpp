@@ -52,7 +52,7 @@ TEST(Gpx, TimesFromTheFixDateOrTheRecordingStart) {
 
 // The written track is read back with gpxpy, a GPX reader that validates the document's shape.
 TEST(Gpx, ReadableByGpxpyWithTimesSpeedsAndOnlyValidFixes) {
-    if (std::system("python3 -c 'import gpxpy' 2>/dev/null") != 0) GTEST_SKIP() << "python3-gpxpy missing";
+    if (std::system("/usr/bin/python3 -c 'import gpxpy' 2>/dev/null") != 0) GTEST_SKIP() << "python3-gpxpy missing";
     test::TempDir dir;
     std::vector<GpsFix> fixes = {
         Fix(2233.81, 11357.34, 36, true, 12),                                     // start + 0 s
@@ -82,7 +82,7 @@ TEST(Gpx, ReadableByGpxpyWithTimesSpeedsAndOnlyValidFixes) {
     const std::string utc10 = InNewYork() ? "2020-06-01T14:00:00" : "2020-06-01T01:00:00";
     const std::string utc10b = InNewYork() ? "2020-06-01T14:00:01" : "2020-06-01T01:00:01";
     const std::string utc1230 = InNewYork() ? "2020-06-01T16:30:15" : "2020-06-01T03:30:15";
-    EXPECT_EQ(Capture("python3 " + dir / "read.py" + " " + path),
+    EXPECT_EQ(Capture("/usr/bin/python3 " + dir / "read.py" + " " + path),
               "R&D <1>.MOV\n"
               "22.563500 113.955667 12 " + utc10 + ".000000 36.000\n"
               "35.681233 139.767125 -3 " + utc10b + ".500000 18.000\n"
@@ -90,7 +90,7 @@ TEST(Gpx, ReadableByGpxpyWithTimesSpeedsAndOnlyValidFixes) {
 
     // gpsbabel, a second independent reader, agrees on the number of points.
     if (std::system("gpsbabel -V >/dev/null 2>&1") == 0) {
-        const std::string csv = Capture("gpsbabel -i gpx -f '" + path + "' -o unicsv -F - 2>/dev/null");
+        const std::string csv = Capture("gpsbabel -t -i gpx -f '" + path + "' -o unicsv -F - 2>/dev/null");
         EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 4) << csv;  // header and three points
     }
 }
@@ -103,8 +103,8 @@ TEST(Gpx, EmptyTrackIsStillADocument) {
     track.fixes = &none;
     ASSERT_TRUE(WriteGpxFile(dir / "e.gpx", track));
     EXPECT_FALSE(WriteGpxFile(dir / "missing/e.gpx", track));
-    if (std::system("python3 -c 'import gpxpy' 2>/dev/null") != 0) return;
-    EXPECT_EQ(Capture("python3 -c 'import sys, gpxpy; g = gpxpy.parse(open(sys.argv[1])); "
+    if (std::system("/usr/bin/python3 -c 'import gpxpy' 2>/dev/null") != 0) return;
+    EXPECT_EQ(Capture("/usr/bin/python3 -c 'import sys, gpxpy; g = gpxpy.parse(open(sys.argv[1])); "
                       "print(len(g.tracks[0].segments[0].points))' " + dir / "e.gpx"),
               "0\n");
 }

@@ -120,7 +120,7 @@ TEST_F(KmlTest, MarkupInNamesIsEscapedAndReadableByAnXmlParser) {
     ASSERT_TRUE(result.ok);
     const std::string text = ReadAll(result.path);
     EXPECT_NE(text.find("<name>R&amp;D &lt;1&gt;.MOV</name>"), std::string::npos);
-    const std::string command = "python3 -c 'import sys, xml.dom.minidom; xml.dom.minidom.parse(sys.argv[1])' '" +
+    const std::string command = "/usr/bin/python3 -c 'import sys, xml.dom.minidom; xml.dom.minidom.parse(sys.argv[1])' '" +
                                 result.path + "' 2>/dev/null";
     EXPECT_EQ(std::system(command.c_str()), 0);
 }
