@@ -13,14 +13,7 @@ namespace trivane::inspect {
 int RunGpx(std::span<char* const> args) {
     std::string path;
     std::string outDir;
-    bool bad = args.empty();
-    for (std::size_t i = 0; i < args.size() && !bad; ++i) {
-        const std::string a = args[i];
-        if (a == "--out" && i + 1 < args.size()) outDir = args[++i];
-        else if (path.empty() && a != "--out") path = a;
-        else bad = true;
-    }
-    if (bad || path.empty()) {
+    if (!ParsePathAndOut(args, path, outDir)) {
         std::fprintf(stderr, "usage: trivane-inspect gpx PATH [--out DIR]\n");
         return 2;
     }

@@ -4,6 +4,16 @@
 
 namespace trivane::inspect {
 
+bool ParsePathAndOut(std::span<char* const> args, std::string& path, std::string& outDir) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string a = args[i];
+        if (a == "--out" && i + 1 < args.size()) outDir = args[++i];
+        else if (path.empty() && a != "--out") path = a;
+        else return false;
+    }
+    return !path.empty();
+}
+
 void RecordingMapHost::MovePosition(double latitude, double longitude) {
     RunScript(MovePositionScript(latitude, longitude));
 }

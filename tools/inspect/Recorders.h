@@ -2,6 +2,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,9 @@
 #include "telemetry/IGSensorCurve.h"
 
 namespace trivane::inspect {
+
+// "PATH [--out DIR]" in either order; false when PATH is missing or anything else is given.
+bool ParsePathAndOut(std::span<char* const> args, std::string& path, std::string& outDir);
 
 // Stand-ins for the map, the curve and the speed read-out that keep what they were given.
 class RecordingMapHost final : public IMapHost {
