@@ -190,7 +190,6 @@ int main(int argc, char** argv)
             player.SetAudioOutput("adummy");
             player.AttachEvents(&counter);
             surfaces.Attach(player, 0);
-            std::fprintf(stderr, "-- %s run %d\n", name, run);
             player.OpenMedia(path.c_str());
             const auto started = Clock::now();
             player.Play();
@@ -234,7 +233,6 @@ int main(int argc, char** argv)
         rearPlayer.AttachEvents(&rearEvents);
         frontPlayer.OpenMedia(front.c_str());
         rearPlayer.OpenMedia(rear.c_str());
-        std::fprintf(stderr, "-- two channels\n");
         const double before = CpuSeconds(RUSAGE_SELF);
         frontPlayer.Play();
         rearPlayer.Play();

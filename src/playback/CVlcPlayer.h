@@ -37,7 +37,8 @@ public:
 
     // Loads kDefaultLibrary, then kFallbackLibrary.
     CVlcPlayer();
-    // Loads exactly this library (file name or path). keepPluginsLoaded: see KeepPluginsLoaded.
+    // Loads exactly this library (file name or path). With keepPluginsLoaded the first channel
+    // of the process also creates one instance that is never released (see KeepPluginsLoaded).
     explicit CVlcPlayer(const std::string& libraryName, bool keepPluginsLoaded = true);
     ~CVlcPlayer();
 
