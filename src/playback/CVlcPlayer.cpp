@@ -3,7 +3,6 @@
 #include <vlc/vlc.h>
 
 #include <dlfcn.h>
-#include <sys/stat.h>
 
 #include <array>
 #include <cstdio>
