@@ -8,13 +8,20 @@ function(trivane_warnings target)
   endif()
 endfunction()
 
-# trivane_add_gtest(NAME n SOURCES ... [LIBS ...] [LABELS ...] [ENV VAR=value ...] [TIMEOUT s])
+# trivane_add_gtest(NAME n SOURCES ... [LIBS ...] [LABELS ...] [ENV VAR=value ...] [TIMEOUT s]
+#                   [FIXTURES f ...] [SERIAL])
 # Builds one GoogleTest executable and registers its cases with ctest. ENV applies to every
-# case; ALSO_ENV registers every case a second time under "<name>.alt." with those variables.
+# case; ALSO_ENV registers every case a second time under "<name>.alt." with those variables;
+# FIXTURES names ctest fixtures every case requires (e.g. samplecard); SERIAL runs each case with
+# nothing else beside it (timing measurements that other tests' load would spoil).
 function(trivane_add_gtest)
-  cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS;ENV;ALSO_ENV" ${ARGN})
+  cmake_parse_arguments(T "SERIAL" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS;ENV;ALSO_ENV;FIXTURES" ${ARGN})
   if(NOT T_LABELS)
     set(T_LABELS unit)
+  endif()
+  set(T_RUN_SERIAL FALSE)
+  if(T_SERIAL)
+    set(T_RUN_SERIAL TRUE)
   endif()
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
@@ -25,11 +32,13 @@ function(trivane_add_gtest)
   gtest_discover_tests(${T_NAME}
     TEST_PREFIX "${T_NAME}."
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "${T_ENV}" TIMEOUT ${T_TIMEOUT})
+    PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "${T_ENV}" TIMEOUT ${T_TIMEOUT}
+               FIXTURES_REQUIRED "${T_FIXTURES}" RUN_SERIAL ${T_RUN_SERIAL})
   if(T_ALSO_ENV)
     gtest_discover_tests(${T_NAME}
       TEST_PREFIX "${T_NAME}.alt."
       DISCOVERY_MODE PRE_TEST
-      PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "${T_ALSO_ENV}" TIMEOUT ${T_TIMEOUT})
+      PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "${T_ALSO_ENV}" TIMEOUT ${T_TIMEOUT}
+               FIXTURES_REQUIRED "${T_FIXTURES}" RUN_SERIAL ${T_RUN_SERIAL})
   endif()
 endfunction()

@@ -1,5 +1,7 @@
 #include "LiveTestSupport.h"
 
+#include <string_view>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -181,6 +183,8 @@ Xvfb::~Xvfb()
 
 std::string ClipPath(const char* name)
 {
+    const std::string_view relative = name;
+    if (relative.starts_with("DCIM/")) return std::string(TRIVANE_SAMPLECARD_DIR) + "/" + name;
     return std::string(TRIVANE_CLIP_DIR) + "/" + name;
 }
 

@@ -1,4 +1,4 @@
-// The binding against the real libVLC, on short generated clips. Pictures go into memory
+// The binding against the real libVLC, on the sample card's recordings and a generated grey clip. Pictures go into memory
 // (no display needed) except in the window test, which starts its own X server.
 #include "LiveTestSupport.h"
 #include "playback/CVlcPlayer.h"
@@ -26,6 +26,11 @@ using trivane::testing::FrameProbe;
 using trivane::testing::TimedEvent;
 
 namespace {
+
+// Recordings of the sample card: a 15 s front MOV, a 12 s AVI loop file and a 12 s front TS.
+constexpr const char* kFrontMov = "DCIM/MOVF/20240315_081500F.MOV";
+constexpr const char* kLoopAvi = "DCIM/AVI/DRV_0101.AVI";
+constexpr const char* kFrontTs = "DCIM/TSF/20240315_083000F.TS";
 
 // One channel rendering into memory with silent audio. The player goes first on destruction.
 struct Channel {
@@ -108,7 +113,7 @@ protected:
 
 TEST_F(VlcPlayerLive, FirstTimeChangedArrivesSoonInEveryContainer)
 {
-    for (const char* clip : {"clip_F.MOV", "clip_R.AVI", "clip.TS"}) {
+    for (const char* clip : {kFrontMov, kLoopAvi, kFrontTs}) {
         SCOPED_TRACE(clip);
         Channel channel;
         ASSERT_TRUE(channel.player.IsLoaded());
@@ -130,9 +135,9 @@ TEST_F(VlcPlayerLive, FirstTimeChangedArrivesSoonInEveryContainer)
 TEST_F(VlcPlayerLive, SeekLandsNearTheTarget)
 {
     Channel channel;
-    channel.Start("clip_F.MOV");
+    channel.Start(kFrontMov);
     ASSERT_TRUE(channel.WaitForTime(0, 2000ms));
-    EXPECT_NEAR(static_cast<double>(channel.player.GetLength()), 8000.0, 100.0);
+    EXPECT_NEAR(static_cast<double>(channel.player.GetLength()), 15000.0, 100.0);
     channel.events.Clear();
     channel.player.SetTime(5000);
     const std::int64_t now = channel.player.GetTime();
@@ -148,7 +153,7 @@ TEST_F(VlcPlayerLive, DoubleRateAdvancesMediaTimeTwiceAsFast)
 {
     Channel channel;
     EXPECT_EQ(channel.player.SetRate(2.0f), 0);
-    channel.Start("clip_R.AVI");
+    channel.Start(kLoopAvi);
     TimedEvent first;
     ASSERT_TRUE(channel.WaitForTime(500, 3000ms, &first));
     TimedEvent last = first;
@@ -170,10 +175,10 @@ TEST_F(VlcPlayerLive, EndIsReachedWithinLengthPlusThreeSeconds)
 {
     Channel channel;
     const auto started = Clock::now();
-    channel.Start("clip.TS");
+    channel.Start(kFrontTs);
     TimedEvent end;
-    ASSERT_TRUE(channel.events.WaitForType(VlcEventType::MediaPlayerEndReached, 11000ms, &end));
-    EXPECT_GE(MsBetween(started, end.at), 7000) << "ended long before the clip's 8 s";
+    ASSERT_TRUE(channel.events.WaitForType(VlcEventType::MediaPlayerEndReached, 15000ms, &end));
+    EXPECT_GE(MsBetween(started, end.at), 11000) << "ended long before the clip's 12 s";
     EXPECT_FALSE(channel.events.WaitForType(VlcEventType::MediaPlayerEncounteredError, 0ms));
 }
 
@@ -228,16 +233,17 @@ TEST_F(VlcPlayerLive, FrontAndRearChannelsPlayTogether)
 {
     Channel front;
     Channel rear;
-    front.Start("clip_F.MOV");
-    rear.Start("clip_R.AVI");
+    front.Start(kFrontMov);
+    rear.Start(kLoopAvi);
     ASSERT_TRUE(front.WaitForTime(0, 2000ms));
     ASSERT_TRUE(rear.WaitForTime(0, 2000ms));
     TimedEvent f;
     TimedEvent r;
     ASSERT_TRUE(front.WaitForTime(2000, 4000ms, &f));
     ASSERT_TRUE(rear.WaitForTime(2000, 4000ms, &r));
-    // Both clocks run: reaching 2 s takes about as long on either channel.
-    EXPECT_LT(std::llabs(MsBetween(f.at, r.at) - (f.event.timeMs - r.event.timeMs)), 700);
+    // Both clocks run: reaching 2 s takes about as long on either channel. Time events come only
+    // 2-4 times a second and two 1080p decodes share two cores, hence the wide margin.
+    EXPECT_LT(std::llabs(MsBetween(f.at, r.at) - (f.event.timeMs - r.event.timeMs)), 1500);
     EXPECT_GT(front.frames.Frames(), 20u);
     EXPECT_GT(rear.frames.Frames(), 20u);
 }
@@ -248,7 +254,7 @@ TEST_F(VlcPlayerLive, RecreateRebuildsOnlyAfterOpenAndKeepsTheEvents)
     channel.player.SetVolume(150);
     EXPECT_EQ(channel.player.Recreate(0), 0);
 
-    channel.Start("clip_R.AVI");
+    channel.Start(kLoopAvi);
     ASSERT_TRUE(channel.WaitForTime(0, 2000ms));
     EXPECT_EQ(channel.player.Recreate(0), 1);
     EXPECT_TRUE(channel.player.IsLoaded());
@@ -259,7 +265,7 @@ TEST_F(VlcPlayerLive, RecreateRebuildsOnlyAfterOpenAndKeepsTheEvents)
     channel.events.Clear();
     channel.player.SetAudioOutput("adummy");
     channel.player.SetFrameSink(&channel.frames);
-    channel.Start("clip_F.MOV");
+    channel.Start(kFrontMov);
     EXPECT_TRUE(channel.events.WaitForType(VlcEventType::MediaPlayerOpening, 1000ms));
     EXPECT_TRUE(channel.events.WaitForType(VlcEventType::MediaPlayerPlaying, 1500ms));
     EXPECT_TRUE(channel.WaitForTime(0, 2000ms));
@@ -272,7 +278,7 @@ TEST_F(VlcPlayerLive, ManyChannelsOneAfterAnotherKeepDecodingIntoAWindow)
     trivane::testing::Xvfb server;
     ASSERT_TRUE(server.Running());
     const std::string command = "DISPLAY=" + server.Display() + " '" + CHANNEL_CYCLES_PATH + "' '" +
-                                ClipPath("clip_R.AVI") + "' 9";
+                                ClipPath(kLoopAvi) + "' 9";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
 }
 
@@ -283,7 +289,7 @@ TEST_F(VlcPlayerLive, WithoutDisplayOrFrameSinkPlayIsRefused)
     player.SetAudioOutput("adummy");
     player.AttachEvents(&events);
     player.SetWindow(0x1234567);
-    player.OpenMedia(ClipPath("clip_F.MOV").c_str());
+    player.OpenMedia(ClipPath(kFrontMov).c_str());
     player.Play();  // would crash the process inside libVLC
     EXPECT_EQ(player.Playing(), 0);
     EXPECT_FALSE(events.WaitForType(VlcEventType::MediaPlayerOpening, 800ms));
@@ -302,7 +308,7 @@ TEST_F(VlcPlayerLive, DrawsIntoAnXWindow)
     player.SetAudioOutput("adummy");
     player.AttachEvents(&events);
     player.SetWindow(surface.Id());
-    player.OpenMedia(ClipPath("clip_F.MOV").c_str());
+    player.OpenMedia(ClipPath(kFrontMov).c_str());
     player.Play();
     ASSERT_TRUE(events.WaitFor(
         [](const TimedEvent& e) {
