@@ -1,13 +1,17 @@
 // Renders every instrument control in its main states into PNG files for a visual check.
-// Usage: trivane-gallery <output dir>
+// Usage: trivane-gallery <output dir> [recording]: with a recording, its G-sensor curve too,
+// loaded the way the player loads it.
 #include <QApplication>
 #include <QDir>
 #include <QMouseEvent>
 #include <QPainter>
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "BrakingRecording.h"
+#include "library/CRecordingManager.h"
 #include "widgets/ArtResources.h"
 #include "widgets/CGSensorCtrl.h"
 #include "widgets/CGdiPlusBitmapResource.h"
@@ -138,6 +142,39 @@ void GSensor() {
         load(g);
         g.SetPosition(36000);
         Save(g.Render(), QStringLiteral("gsensor_braking_large"));
+    }
+}
+
+// The curve of a real recording, with the cursor on its strongest jolt.
+void GSensorOfRecording(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    for (const QSize size : {QSize(544, 107), QSize(780, 200)}) {
+        CGSensorCtrl g;
+        g.resize(size);
+        CRecordingManager manager;
+        manager.SetGSensorCurve(&g);
+        if (manager.OpenSource(folder, name) != 1 || manager.Entries().empty() || !manager.LoadTelemetry(0) ||
+            manager.Track().gsensorStore.empty()) {
+            std::fprintf(stderr, "no G-sensor data in %s\n", path.c_str());
+            ++g_failures;
+            return;
+        }
+        const auto& raw = manager.Track().gsensorStore;
+        std::size_t peak = 0;
+        int strongest = -1;
+        for (std::size_t i = 0; i + 2 < raw.size(); i += 3) {
+            int magnitude = 0;
+            for (std::size_t axis = 0; axis < 3; ++axis) magnitude += std::abs(static_cast<int>(static_cast<std::int8_t>(raw[i + axis])));
+            if (magnitude > strongest) {
+                strongest = magnitude;
+                peak = i / 3;
+            }
+        }
+        const std::uint64_t samples = raw.size() / 3;
+        g.SetPosition(static_cast<std::uint32_t>(peak * manager.Entries()[0].info.durationMs / samples));
+        Save(g.Render(), size.width() == 544 ? QStringLiteral("gsensor_recording") : QStringLiteral("gsensor_recording_large"));
     }
 }
 
@@ -304,8 +341,8 @@ void Window() {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: trivane-gallery <output dir>\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: trivane-gallery <output dir> [recording]\n");
         return 2;
     }
     g_out = QDir(QString::fromLocal8Bit(argv[1]));
@@ -316,6 +353,7 @@ int main(int argc, char** argv) {
     InitArtResources();
     ArtSheet();
     GSensor();
+    if (argc == 3) GSensorOfRecording(argv[2]);
     Speed();
     Compass();
     Board();
