@@ -19,26 +19,33 @@ function(trivane_add_gtest)
   if(NOT T_LABELS)
     set(T_LABELS unit)
   endif()
-  set(T_RUN_SERIAL FALSE)
-  if(T_SERIAL)
-    set(T_RUN_SERIAL TRUE)
-  endif()
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
   trivane_warnings(${T_NAME})
-  gtest_discover_tests(${T_NAME}
-    TEST_PREFIX "${T_NAME}."
-    DISCOVERY_MODE PRE_TEST
-    PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "${T_ENV}" TIMEOUT ${T_TIMEOUT}
-               FIXTURES_REQUIRED "${T_FIXTURES}" RUN_SERIAL ${T_RUN_SERIAL})
+
+  # An empty value would shift the property list, so only properties that have one are passed.
+  string(REPLACE ";" "\\;" labels "${T_LABELS}")
+  set(common LABELS "${labels}" TIMEOUT ${T_TIMEOUT})
+  if(T_FIXTURES)
+    string(REPLACE ";" "\\;" fixtures "${T_FIXTURES}")
+    list(APPEND common FIXTURES_REQUIRED "${fixtures}")
+  endif()
+  if(T_SERIAL)
+    list(APPEND common RUN_SERIAL TRUE)
+  endif()
+
+  set(properties ${common})
+  if(T_ENV)
+    string(REPLACE ";" "\\;" env "${T_ENV}")
+    list(APPEND properties ENVIRONMENT "${env}")
+  endif()
+  gtest_discover_tests(${T_NAME} TEST_PREFIX "${T_NAME}." DISCOVERY_MODE PRE_TEST PROPERTIES ${properties})
   if(T_ALSO_ENV)
-    gtest_discover_tests(${T_NAME}
-      TEST_PREFIX "${T_NAME}.alt."
-      DISCOVERY_MODE PRE_TEST
-      PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "${T_ALSO_ENV}" TIMEOUT ${T_TIMEOUT}
-               FIXTURES_REQUIRED "${T_FIXTURES}" RUN_SERIAL ${T_RUN_SERIAL})
+    string(REPLACE ";" "\\;" env "${T_ALSO_ENV}")
+    gtest_discover_tests(${T_NAME} TEST_PREFIX "${T_NAME}.alt." DISCOVERY_MODE PRE_TEST
+      PROPERTIES ${common} ENVIRONMENT "${env}")
   endif()
 endfunction()
