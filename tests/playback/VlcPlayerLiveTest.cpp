@@ -28,9 +28,9 @@ using trivane::testing::TimedEvent;
 namespace {
 
 // Recordings of the sample card: a 15 s front MOV, a 12 s AVI loop file and a 12 s front TS.
-constexpr const char* kFrontMov = "DCIM/MOVF/20240315_081500F.MOV";
+constexpr const char* kFrontMov = "DCIM/MOVF/FILE240315-081500F.MOV";
 constexpr const char* kLoopAvi = "DCIM/AVI/DRV_0101.AVI";
-constexpr const char* kFrontTs = "DCIM/TSF/20240315_083000F.TS";
+constexpr const char* kFrontTs = "DCIM/TSF/FILE240315-083000F.TS";
 
 // One channel rendering into memory with silent audio. The player goes first on destruction.
 struct Channel {

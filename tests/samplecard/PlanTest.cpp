@@ -17,7 +17,7 @@ TEST(WallClock, CalendarStepsCrossDaysMonthsAndLeapDays) {
     EXPECT_EQ((WallClock{2023, 2, 28, 12, 0, 0}.Plus(86400)), (WallClock{2023, 3, 1, 12, 0, 0}));
     EXPECT_EQ((WallClock{2023, 12, 31, 23, 59, 30}.Plus(45)), (WallClock{2024, 1, 1, 0, 0, 15}));
     EXPECT_EQ(WallClock::FromFieldSeconds(-1), (WallClock{1969, 12, 31, 23, 59, 59}));
-    EXPECT_EQ((WallClock{2024, 3, 5, 8, 1, 9}.NameStamp()), "20240305_080109");
+    EXPECT_EQ((WallClock{2024, 3, 5, 8, 1, 9}.NameStamp()), "FILE240305-080109");
 }
 
 TEST(DriveModel, InterpolationHoldsTheEndsAndTakesStepsInOrder) {

@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "library/CRecordingManager.h"
+#include "library/ListTexts.h"
 #include "library/FrontCompanionPath.h"
 #include "samplecard/CardPlan.h"
 #include "telemetry/CQenVideoParser.h"
@@ -47,12 +48,12 @@ struct Expected {
 };
 
 const Expected kRecordings[] = {
-    {"DCIM/MOVF/20240315_081500F.MOV", 0, 1920, 1080, 15000, 0, 1710490500, 480, 450, 5, 16},
-    {"DCIM/MOVR/20240315_081500R.MOV", 0, 1280, 720, 15000, 0, 1710490500, 480, 0, 0, 0},
-    {"DCIM/MOVF/20240315_081530F.MOV", 0, 1920, 1080, 15000, 0, 1710490530, 480, 450, 5, 16},
-    {"DCIM/MOVR/20240315_081530R.MOV", 0, 1280, 720, 15000, 0, 1710490530, 480, 0, 0, 0},
-    {"DCIM/TSF/20240315_083000F.TS", -1, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {"DCIM/TSR/20240315_083000R.TS", -1, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {"DCIM/MOVF/FILE240315-081500F.MOV", 0, 1920, 1080, 15000, 0, 1710490500, 480, 450, 5, 16},
+    {"DCIM/MOVR/FILE240315-081500R.MOV", 0, 1280, 720, 15000, 0, 1710490500, 480, 0, 0, 0},
+    {"DCIM/MOVF/FILE240315-081530F.MOV", 0, 1920, 1080, 15000, 0, 1710490530, 480, 450, 5, 16},
+    {"DCIM/MOVR/FILE240315-081530R.MOV", 0, 1280, 720, 15000, 0, 1710490530, 480, 0, 0, 0},
+    {"DCIM/TSF/FILE240315-083000F.TS", -1, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {"DCIM/TSR/FILE240315-083000R.TS", -1, 0, 0, 0, 0, 0, 0, 0, 0, 0},
     {"DCIM/AVI/DRV_0101.AVI", 0, 1920, 1080, 12000, 12, 1710492000, 384, 360, 5, 16},
     {"DCIM/AVI/DRV_0102.AVI", 0, 1920, 1080, 12000, 12, 1710492012, 384, 360, 5, 16},
     {"DCIM/AVI/DRVG0103.AVI", 0, 1920, 1080, 12000, 12, 1710492024, 384, 360, 5, 16},
@@ -100,7 +101,7 @@ TEST_F(SampleCard, HoldsExactlyThePlannedFilesWithTheirFlags) {
     std::set<std::string> found;
     for (const auto& item : fs::recursive_directory_iterator(kCard))
         if (item.is_regular_file()) found.insert(fs::relative(item.path(), kCard).string());
-    std::set<std::string> expected{".complete", "DCIM/TSF/20240315_083000F.NMEA"};
+    std::set<std::string> expected{".complete", "DCIM/TSF/FILE240315-083000F.NMEA"};
     for (const Expected& e : kRecordings) expected.insert(e.path);
     EXPECT_EQ(found, expected);
 
@@ -177,7 +178,7 @@ TEST_F(SampleCard, DriveIsPlausible) {
             EXPECT_LE(fix.speedKmh, 90);
             if (fix.yearSince2000 == 0) {
                 // Only the first two fixes of the first recording lack a date: the receiver warming up.
-                EXPECT_EQ(fs::path(video.relativePath).stem().string().substr(0, 15), "20240315_081500");
+                EXPECT_EQ(fs::path(video.relativePath).stem().string().substr(0, 17), "FILE240315-081500");
                 EXPECT_LT(i, 2);
                 EXPECT_FALSE(fix.IsValid());
                 continue;
@@ -222,7 +223,7 @@ TEST_F(SampleCard, DriveIsPlausible) {
 }
 
 TEST_F(SampleCard, SideFileHasATunnelAndUnwrappedGValues) {
-    std::istringstream text(Slurp("DCIM/TSF/20240315_083000F.NMEA"));
+    std::istringstream text(Slurp("DCIM/TSF/FILE240315-083000F.NMEA"));
     std::vector<GpsFix> fixes;
     int samples = 0;
     for (std::string line; std::getline(text, line);) {
@@ -253,25 +254,30 @@ TEST_F(SampleCard, CatalogueSeesFourGroupsAndPairsFindTheirFront) {
     ASSERT_EQ(manager.OpenSource(kCard, ""), 1);
     const auto& entries = manager.Entries();
     ASSERT_EQ(entries.size(), 9u);  // the side file is not a recording
-    const char* order[] = {"20240315_081500F.MOV", "20240315_081500R.MOV", "20240315_081530F.MOV",
-                           "20240315_081530R.MOV", "20240315_083000F.TS",  "20240315_083000R.TS",
-                           "DRV_0101.AVI",         "DRV_0102.AVI",         "DRVG0103.AVI"};
+    const char* order[] = {"DRV_0101.AVI",           "DRV_0102.AVI",           "DRVG0103.AVI",
+                           "FILE240315-081500F.MOV", "FILE240315-081500R.MOV", "FILE240315-081530F.MOV",
+                           "FILE240315-081530R.MOV", "FILE240315-083000F.TS",  "FILE240315-083000R.TS"};
     for (std::size_t i = 0; i < entries.size(); ++i) EXPECT_EQ(entries[i].fileName, order[i]);
 
     const auto& groups = manager.Groups();
     ASSERT_EQ(groups.size(), 4u);
-    const int counts[] = {2, 2, 2, 3};
+    const int counts[] = {3, 2, 2, 2};
     for (std::size_t g = 0; g < groups.size(); ++g) EXPECT_EQ(groups[g].count, counts[g]) << g;
-    EXPECT_EQ(groups[3].lockFlags, LOCK_EVENT | LOCK_MANUAL);
-    EXPECT_EQ(groups[3].totalDurationMs, 36000u);
-    EXPECT_EQ(groups[0].lockFlags, 0);
+    EXPECT_EQ(groups[0].lockFlags, LOCK_EVENT | LOCK_MANUAL);
+    EXPECT_EQ(groups[0].totalDurationMs, 36000u);
+    EXPECT_EQ(groups[1].lockFlags, 0);
 
-    EXPECT_EQ(FrontCompanionPath(kCard + "/DCIM/MOVR/20240315_081500R.MOV"),
-              kCard + "/DCIM/MOVF/20240315_081500F.MOV");
-    EXPECT_EQ(FrontCompanionPath(kCard + "/DCIM/TSR/20240315_083000R.TS"), kCard + "/DCIM/TSF/20240315_083000F.TS");
+    // The names follow the camera's pattern, so the file list shows the recording's time.
+    const auto columns = FileColumnTexts(entries[3].fileName);
+    EXPECT_EQ(columns[1], "08:15:00");
+    EXPECT_EQ(columns[2], "2024-03-15 08:15:00");
+
+    EXPECT_EQ(FrontCompanionPath(kCard + "/DCIM/MOVR/FILE240315-081500R.MOV"),
+              kCard + "/DCIM/MOVF/FILE240315-081500F.MOV");
+    EXPECT_EQ(FrontCompanionPath(kCard + "/DCIM/TSR/FILE240315-083000R.TS"), kCard + "/DCIM/TSF/FILE240315-083000F.TS");
 
     // The rear TS entry reads its telemetry from the front file's side file.
-    ASSERT_TRUE(manager.LoadTelemetry(5));
+    ASSERT_TRUE(manager.LoadTelemetry(8));
     EXPECT_EQ(manager.Track().fixStore.size(), 12u);
     EXPECT_EQ(manager.Track().gsensorStore.size(), 36u);
 }

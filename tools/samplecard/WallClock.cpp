@@ -52,7 +52,7 @@ WallClock WallClock::FromFieldSeconds(std::int64_t seconds) {
 
 std::string WallClock::NameStamp() const {
     char text[32];
-    std::snprintf(text, sizeof text, "%04d%02d%02d_%02d%02d%02d", year, month, day, hour, minute, second);
+    std::snprintf(text, sizeof text, "FILE%02d%02d%02d-%02d%02d%02d", year % 100, month, day, hour, minute, second);
     return text;
 }
 

@@ -21,7 +21,7 @@ struct WallClock {
     static WallClock FromFieldSeconds(std::int64_t seconds);
     WallClock Plus(int seconds) const { return FromFieldSeconds(FieldSeconds() + seconds); }
 
-    std::string NameStamp() const;  // "20240315_081500"
+    std::string NameStamp() const;  // "FILE240315-081500", the camera's naming
     bool operator==(const WallClock&) const = default;
 };
 
