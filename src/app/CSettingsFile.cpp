@@ -5,7 +5,8 @@
 #include <filesystem>
 #include <optional>
 
-#include "app/AtomicFile.h"
+#include "app/SmallFile.h"
+#include "library/AtomicFile.h"
 #include "app/IniDocument.h"
 #include "config/LanguageTable.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "export/AtomicFile.h"
+#include "library/AtomicFile.h"
 
 namespace trivane {
 

@@ -1,4 +1,4 @@
-#include "app/AtomicFile.h"
+#include "app/SmallFile.h"
 #include "app/CSettingsFile.h"
 
 #include <climits>

@@ -7,7 +7,10 @@
 namespace trivane {
 
 // A file written under a temporary name in its final folder and renamed into place only when
-// every write succeeded, so a failed export never leaves a truncated document behind.
+// every write succeeded, so the file holds either the old or the new content, never a cut one.
+// A symbolic link is followed and its target replaced. An existing file keeps its permissions
+// and, where allowed, its owner; one that is not a regular file or lacks the owner write bit is
+// refused, as a plain create would be.
 class AtomicFile {
 public:
     AtomicFile() = default;
@@ -18,15 +21,18 @@ public:
     bool Open(const std::string& path);
     bool IsOpen() const { return file_ != nullptr; }
     bool Write(std::string_view text);
-    // Flushes, closes and renames; false (and nothing under the final name changed) on any error.
+    // Flushes, syncs, closes and renames; false (and nothing under the final name changed) on any error.
     bool Commit();
     void Discard();
 
 private:
     std::FILE* file_ = nullptr;
-    std::string path_;
+    std::string target_;
     std::string temporary_;
     bool failed_ = false;
 };
+
+// The whole content at once, through an AtomicFile.
+bool WriteFileAtomically(const std::string& path, std::string_view content);
 
 }  // namespace trivane
