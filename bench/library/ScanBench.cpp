@@ -7,7 +7,7 @@
 #include <string>
 
 #include "library/CRecordingManager.h"
-#include "library/FileSystem.h"
+#include "files/FileSystem.h"
 #include "writer/AviWriter.h"
 #include "writer/MovWriter.h"
 #include "writer/NmeaWriter.h"

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <optional>
 
-#include "app/SmallFile.h"
-#include "library/AtomicFile.h"
+#include "files/SmallFile.h"
+#include "files/AtomicFile.h"
 #include "app/IniDocument.h"
 #include "config/LanguageTable.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "library/AtomicFile.h"
+#include "files/AtomicFile.h"
 
 namespace trivane {
 

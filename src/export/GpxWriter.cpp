@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "library/AtomicFile.h"
+#include "files/AtomicFile.h"
 #include "export/XmlText.h"
 #include "library/MapScripts.h"
 #include "library/TelemetryTrack.h"

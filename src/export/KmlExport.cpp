@@ -3,7 +3,7 @@
 #include "export/CKmlFile.h"
 #include "export/DocumentsFolder.h"
 #include "library/CRecordingManager.h"
-#include "library/FileSystem.h"
+#include "files/FileSystem.h"
 #include "library/TelemetryTrack.h"
 #include "telemetry/LocalTime.h"
 #include "telemetry/NmeaToDegrees.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "library/FileSystem.h"
+#include "files/FileSystem.h"
 #include "library/IFileList.h"
 #include "library/IGroupList.h"
 #include "library/IVideoSurface.h"

@@ -1,6 +1,6 @@
 #include "library/FrontCompanionPath.h"
 
-#include "library/FileSystem.h"
+#include "files/FileSystem.h"
 
 namespace trivane {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "library/FileSystem.h"
+#include "files/FileSystem.h"
 
 namespace trivane {
 

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-#include "config/StringTable.h"
 #include "widgets/ArtResources.h"
 
 namespace trivane {
@@ -14,9 +13,7 @@ constexpr int kIconSize = 32;
 }
 
 CTeskToolTipCtrl::CTeskToolTipCtrl(QObject* parent, StringLookup lookup)
-    : QObject(parent), m_lookup(std::move(lookup)) {
-    if (!m_lookup) m_lookup = [](int id) { return GetUIString(id); };
-}
+    : QObject(parent), m_lookup(std::move(lookup)) {}
 
 CTeskToolTipCtrl::~CTeskToolTipCtrl() { RemoveAllTools(); }
 
@@ -66,7 +63,7 @@ bool CTeskToolTipCtrl::PrepareContent(const QWidget* tool, Content& content) {
     m_currentControl = it->controlId;
     content = Content{it->text, QString(), QImage(), 0};
     if (const ToolTipIcon* icon = IconFor(it->controlId)) {
-        if (icon->descriptionStringId != 0)
+        if (icon->descriptionStringId != 0 && m_lookup)
             content.description = QString::fromStdString(m_lookup(icon->descriptionStringId));
         if (icon->bitmapId != 0) {
             content.icon = LoadBitmapResource(icon->bitmapId);

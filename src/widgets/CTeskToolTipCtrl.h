@@ -50,7 +50,8 @@ public:
         std::uint16_t iconId = 0;
     };
 
-    // `lookup` fetches description texts by string id; GetUIString when empty.
+    // `lookup` fetches description texts by string id (the owner passes its text lookup); without
+    // one, tooltips show their labels only.
     explicit CTeskToolTipCtrl(QObject* parent = nullptr, StringLookup lookup = {});
     ~CTeskToolTipCtrl() override;
 

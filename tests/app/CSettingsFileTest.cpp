@@ -1,23 +1,24 @@
-#include "app/SmallFile.h"
+#include "files/SmallFile.h"
 #include "app/CSettingsFile.h"
 
 #include <climits>
 
 #include <gtest/gtest.h>
 
-#include "TestDir.h"
+#include "FileText.h"
+#include "TempDir.h"
 
 namespace trivane {
 namespace {
 
 using test::FolderEntries;
 using test::ReadText;
-using test::TestDir;
+using test::TempDir;
 using test::WriteText;
 
 TEST(CSettingsFile, MissingFileGivesEveryDefaultAndIsNotCreatedByReading)
 {
-    TestDir dir;
+    TempDir dir;
     CSettingsFile settings(dir.File("Qen.ini"));
     EXPECT_EQ(settings.LanguageIndex(), 0u);  // "ENG"
     EXPECT_EQ(settings.LanguageId(), 1033);
@@ -35,7 +36,7 @@ TEST(CSettingsFile, MissingFileGivesEveryDefaultAndIsNotCreatedByReading)
 
 TEST(CSettingsFile, LanguageCodeSelectsRowOrJapanese)
 {
-    TestDir dir;
+    TempDir dir;
     const std::string path = dir.File("Qen.ini");
     const struct {
         std::string file;
@@ -60,7 +61,7 @@ TEST(CSettingsFile, LanguageCodeSelectsRowOrJapanese)
 
 TEST(CSettingsFile, IntegersReadLikeThePlatform)
 {
-    TestDir dir;
+    TempDir dir;
     const std::string path = dir.File("Qen.ini");
     WriteText(path,
               "[UI]\nA=12abc\nB=+4\nC=-\nD=\nE=abc\nF=99999999999\nG=-99999999999\nH= -7 \nI=0x10\n"
@@ -85,7 +86,7 @@ TEST(CSettingsFile, IntegersReadLikeThePlatform)
 
 TEST(CSettingsFile, MapProviderAndPaneSwitches)
 {
-    TestDir dir;
+    TempDir dir;
     const std::string path = dir.File("Qen.ini");
     CSettingsFile s(path);
     for (const auto& [text, expected] : {std::pair{"5", 1}, {"-3", 0}, {"1", 1}, {"0", 0}, {"junk", 0}}) {
@@ -104,7 +105,7 @@ TEST(CSettingsFile, MapProviderAndPaneSwitches)
 
 TEST(CSettingsFile, WritesTouchOnlyTheirKey)
 {
-    TestDir dir;
+    TempDir dir;
     const std::string path = dir.File("Qen.ini");
     WriteText(path,
               "; my notes\r\n"
@@ -140,7 +141,7 @@ TEST(CSettingsFile, WritesTouchOnlyTheirKey)
 
 TEST(CSettingsFile, MissingFileIsCreatedOnTheFirstWrite)
 {
-    TestDir dir;
+    TempDir dir;
     CSettingsFile s(dir.File("Qen.ini"));
     ASSERT_TRUE(s.SetLanguage(5));
     EXPECT_EQ(ReadText(dir.File("Qen.ini")), "[UI]\nLANGID=POR\n");
@@ -148,7 +149,7 @@ TEST(CSettingsFile, MissingFileIsCreatedOnTheFirstWrite)
 
 TEST(CSettingsFile, LanguageSelectionOutsideTheTableChangesNothing)
 {
-    TestDir dir;
+    TempDir dir;
     WriteText(dir.File("Qen.ini"), "[UI]\nLANGID=KOR\n");
     CSettingsFile s(dir.File("Qen.ini"));
     EXPECT_FALSE(s.SetLanguage(8));
@@ -159,7 +160,7 @@ TEST(CSettingsFile, LanguageSelectionOutsideTheTableChangesNothing)
 
 TEST(CSettingsFile, FailedWriteStillSelectsButKeepsTheFile)
 {
-    TestDir dir;
+    TempDir dir;
     // The folder does not exist: the write fails, the selection changes for this run.
     CSettingsFile s(dir.File("gone/Qen.ini"));
     EXPECT_FALSE(s.SetLanguage(1));
@@ -169,7 +170,7 @@ TEST(CSettingsFile, FailedWriteStillSelectsButKeepsTheFile)
 
 TEST(CSettingsFile, UnsafeOrOversizedInputNeverDamagesTheFile)
 {
-    TestDir dir;
+    TempDir dir;
     const std::string path = dir.File("Qen.ini");
     WriteText(path, "[UI]\nFolder=/old\n");
     CSettingsFile s(path);
@@ -188,7 +189,7 @@ TEST(CSettingsFile, UnsafeOrOversizedInputNeverDamagesTheFile)
 
 TEST(CSettingsFile, StringsAreCutAtTheirLimitOnCharacterBoundaries)
 {
-    TestDir dir;
+    TempDir dir;
     const std::string path = dir.File("Qen.ini");
     std::string folder;
     for (int i = 0; i < 1030; ++i)

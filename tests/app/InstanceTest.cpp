@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "TestDir.h"
+#include "FileText.h"
+#include "TempDir.h"
 
 namespace trivane {
 namespace {
@@ -12,8 +13,8 @@ namespace {
 // Runs alone in its executable: the process-wide instance can be created only once.
 TEST(CSettingsFileInstance, PathIsTheCurrentDirectoryAtFirstUse)
 {
-    test::TestDir first;
-    test::TestDir second;
+    test::TempDir first;
+    test::TempDir second;
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(first.Path());
     test::WriteText(first.File("Qen.ini"), "[UI]\nLANGID=CHT\n");

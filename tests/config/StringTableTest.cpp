@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/CSettingsFile.h"
-#include "app/TestDir.h"
 
 namespace trivane {
 namespace {
@@ -158,34 +156,6 @@ TEST(StringCatalog, DesktopLanguageFallsBackToEnglishOnly)
     EXPECT_EQ(c.SystemText(1036, 101), "About");
     EXPECT_EQ(c.SystemText(1049, 102), "Error");
     EXPECT_EQ(c.SystemText(1036, 104), "");  // Japanese plays no part here
-}
-
-TEST(GetUIString, FollowsTheSettingsFileChoice)
-{
-    test::TestDir dir;
-    const std::string path = dir.File("Qen.ini");
-
-    test::WriteText(path, "[UI]\nLANGID=POR\n");
-    CSettingsFile por(path);
-    EXPECT_EQ(por.LanguageIndex(), 5u);
-    EXPECT_EQ(kLanguages[por.LanguageIndex()].displayName, "Vietnamese");
-    EXPECT_EQ(GetUIString(por, 107), "Xác nhận");
-    EXPECT_EQ(GetUIString(por, 109), "Aplicar");
-    EXPECT_EQ(GetUIString(por, 150), "");  // in no table
-
-    for (const char* code : {"eng", "FRA"}) {
-        test::WriteText(path, std::string("[UI]\nLANGID=") + code + "\n");
-        CSettingsFile japanese(path);
-        EXPECT_EQ(GetUIString(japanese, 107), "開く(o)") << code;
-    }
-
-    test::WriteText(path, "");
-    CSettingsFile english(path);
-    EXPECT_EQ(GetUIString(english, 108), "Cancel");
-    ASSERT_TRUE(english.SetLanguage(7));
-    EXPECT_EQ(GetUIString(english, 109), "Übernehmen");
-    EXPECT_EQ(GetUIString(english, 108), "ยกเลิก");
-    EXPECT_EQ(test::ReadText(path), "[UI]\nLANGID=GER\n");
 }
 
 }  // namespace

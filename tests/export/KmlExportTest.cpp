@@ -6,8 +6,6 @@
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "TestCard.h"
 #include "export/KmlExport.h"
@@ -19,20 +17,6 @@ namespace {
 
 using test::Fix;
 using test::TempDir;
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::vector<std::string> FolderContents(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 std::string Document(const std::string& name, const std::string& car, const std::string& coordinates) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -88,13 +72,13 @@ TEST_F(KmlTest, WritesTheDocumentWithConvertedCoordinates) {
     const KmlExportResult result = ExportKml(m, Out());
     ASSERT_TRUE(result.ok);
     EXPECT_EQ(result.path, Out() + "20200601_100000F_2020_06_01_10-00-00.KML");
-    EXPECT_EQ(ReadAll(result.path),
+    EXPECT_EQ(test::ReadText(result.path),
               Document("20200601_100000F.MOV", "\"DCIM/20200601_100000F.MOV\" 2020/06/01 10:00:00",
                        "113.955667,22.563500,12\n20.000000,10.000000,-5\n"));
 
     // A second export replaces the first and leaves nothing else behind.
     ASSERT_TRUE(ExportKml(m, Out()).ok);
-    EXPECT_EQ(FolderContents(out.Path()), std::vector<std::string>{"20200601_100000F_2020_06_01_10-00-00.KML"});
+    EXPECT_EQ(test::FolderEntries(out.Path()), std::vector<std::string>{"20200601_100000F_2020_06_01_10-00-00.KML"});
 }
 
 TEST_F(KmlTest, TsNamesLoseTheirLastBaseCharacterAndEmptyRoutesStayValid) {
@@ -104,7 +88,7 @@ TEST_F(KmlTest, TsNamesLoseTheirLastBaseCharacterAndEmptyRoutesStayValid) {
     const KmlExportResult result = ExportKml(m, Out());
     ASSERT_TRUE(result.ok);
     EXPECT_EQ(result.path, Out() + "20200601_100000_2020_06_01_10-00-00.KML");
-    EXPECT_EQ(ReadAll(result.path), Document("20200601_100000F.TS", "\"20200601_100000F.TS\" 2020/06/01 10:00:00", ""));
+    EXPECT_EQ(test::ReadText(result.path), Document("20200601_100000F.TS", "\"20200601_100000F.TS\" 2020/06/01 10:00:00", ""));
 }
 
 TEST_F(KmlTest, AviNamesLoseTheirExtension) {
@@ -118,7 +102,7 @@ TEST_F(KmlTest, MarkupInNamesIsEscapedAndReadableByAnXmlParser) {
     Open(dir.Path(), "R&D <1>.MOV");
     const KmlExportResult result = ExportKml(m, Out());
     ASSERT_TRUE(result.ok);
-    const std::string text = ReadAll(result.path);
+    const std::string text = test::ReadText(result.path);
     EXPECT_NE(text.find("<name>R&amp;D &lt;1&gt;.MOV</name>"), std::string::npos);
     const std::string command = "/usr/bin/python3 -c 'import sys, xml.dom.minidom; xml.dom.minidom.parse(sys.argv[1])' '" +
                                 result.path + "' 2>/dev/null";
@@ -135,7 +119,7 @@ TEST_F(KmlTest, CoordinatesUseAPointUnderADecimalCommaLocale) {
     const KmlExportResult result = ExportKml(m, Out());
     std::setlocale(LC_ALL, previous.c_str());
     ASSERT_TRUE(result.ok);
-    EXPECT_NE(ReadAll(result.path).find("\n113.955667,22.563500,12\n"), std::string::npos);
+    EXPECT_NE(test::ReadText(result.path).find("\n113.955667,22.563500,12\n"), std::string::npos);
 }
 
 TEST_F(KmlTest, WriteErrorsFailWithoutLeavingADocument) {
@@ -156,7 +140,7 @@ TEST_F(KmlTest, WriteErrorsFailWithoutLeavingADocument) {
     std::signal(SIGXFSZ, previousHandler);
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.path.empty());
-    EXPECT_TRUE(FolderContents(out.Path()).empty());
+    EXPECT_TRUE(test::FolderEntries(out.Path()).empty());
 
     EXPECT_FALSE(ExportKml(m, out / "missing/").ok);
 }
@@ -165,7 +149,7 @@ TEST_F(KmlTest, NoCurrentRecordingWritesNothingAndAStaleIndexFallsBack) {
     test::WriteMov(dir / "FILE0001.MOV", "2020-06-01 10:00:00");
     ASSERT_EQ(m.OpenSource(dir.Path(), ""), 1);
     EXPECT_FALSE(ExportKml(m, Out()).ok);
-    EXPECT_TRUE(FolderContents(out.Path()).empty());
+    EXPECT_TRUE(test::FolderEntries(out.Path()).empty());
 
     test::WriteMov(dir / "FILE0002.MOV", "2020-06-01 11:00:00");
     ASSERT_EQ(m.OpenSource(dir.Path(), ""), 1);

@@ -7,7 +7,7 @@
 
 #include "TestCard.h"
 #include "library/CRecordingManager.h"
-#include "library/FileSystem.h"
+#include "files/FileSystem.h"
 #include "library/RecordingName.h"
 #include "library/ResolutionName.h"
 #include "library/WalkFolder.h"
@@ -98,7 +98,7 @@ TEST(Catalogue, ScanSortsAcceptsAndDropsLikeTheCamera) {
     test::WriteText(dir / "README.TXT", "text");                           // name rule
 
     CRecordingManager m;
-    test::FakeSurface surface;
+    test::RecordingSurface surface;
     m.SetVideoSurface(&surface);
     ASSERT_EQ(m.OpenSource(dir.Path(), ""), 1);
     EXPECT_EQ(Names(m), (std::vector<std::string>{"FILE0001.AVI", "file0002.MOV", "FILE0003.MOV", "FILE0004.TS"}));
@@ -119,8 +119,8 @@ TEST(Catalogue, ScanSortsAcceptsAndDropsLikeTheCamera) {
 TEST(Catalogue, MissingAndEmptySources) {
     TempDir dir;
     CRecordingManager m;
-    test::FakeGroupList groups;
-    test::FakeFileList files;
+    test::RecordingGroupList groups;
+    test::RecordingFileList files;
     m.SetGroupList(&groups);
     m.SetFileList(&files);
     EXPECT_EQ(m.OpenSource(dir / "nope", ""), 0);
@@ -193,7 +193,7 @@ TEST(Grouping, MarksAreNeverClearedAndGroupsCarryLocks) {
     test::WriteMov(dir / "FILE0003.MOV", "2020-06-01 10:00:02");
     ::chmod((dir / "FILE0003.MOV").c_str(), 0444);
     CRecordingManager m;
-    test::FakeGroupList groups;
+    test::RecordingGroupList groups;
     m.SetGroupList(&groups);
     ASSERT_EQ(m.OpenSource(dir.Path(), ""), 1);
     ASSERT_EQ(m.Groups().size(), 1u);
@@ -215,8 +215,8 @@ TEST(Catalogue, SelectCurrentMovesBothHighlights) {
     test::WriteMov(dir / "FILE0002.MOV", "2020-06-01 11:00:00");
     test::WriteMov(dir / "FILE0003.MOV", "2020-06-01 11:00:01");
     CRecordingManager m;
-    test::FakeGroupList groups;
-    test::FakeFileList files;
+    test::RecordingGroupList groups;
+    test::RecordingFileList files;
     m.SetGroupList(&groups);
     m.SetFileList(&files);
     ASSERT_EQ(m.OpenSource(dir.Path(), ""), 1);

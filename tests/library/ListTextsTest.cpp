@@ -80,8 +80,8 @@ TEST(Lists, FilledInCatalogueOrder) {
     test::WriteMov(dir / "FILE0001.MOV", "2020-06-01 09:00:00", 60, {}, 1366, 768);
     test::WriteText(dir / "FILE0003.TS", "");
     CRecordingManager m;
-    test::FakeGroupList groups;
-    test::FakeFileList files;
+    test::RecordingGroupList groups;
+    test::RecordingFileList files;
     m.SetGroupList(&groups);
     m.SetFileList(&files);
     ASSERT_EQ(m.OpenSource(dir.Path(), ""), 1);

@@ -46,8 +46,8 @@ protected:
     }
     TempDir dir;
     CRecordingManager m;
-    test::FakeMap map;
-    test::FakeCurve curve;
+    test::RecordingMapHost map;
+    test::RecordingCurve curve;
 };
 
 TEST_F(LoadTest, SideFileOfTheFrontCameraFeedsTrackCurveAndMap) {
@@ -74,7 +74,7 @@ TEST_F(LoadTest, SideFileOfTheFrontCameraFeedsTrackCurveAndMap) {
     EXPECT_EQ(m.Track().gsensorStore.size(), 6u);
     EXPECT_EQ(m.Track().currentIndex, 0);
     EXPECT_EQ(curve.log, (std::vector<std::string>{"reset", "range 2", "reset", "rate", "tracking on"}));
-    EXPECT_DOUBLE_EQ(curve.rate, 0.001);
+    EXPECT_DOUBLE_EQ(curve.sampleRate, 0.001);
     ASSERT_EQ(curve.samples.size(), 2u);
     EXPECT_EQ(curve.samples[0].x, 51);
     EXPECT_EQ(curve.samples[0].y, -25);
@@ -90,7 +90,7 @@ TEST_F(LoadTest, MissingSideFileClearsEverythingAndStillSucceeds) {
     EXPECT_TRUE(m.Track().fixStore.empty());
     EXPECT_TRUE(m.Track().gsensorStore.empty());
     EXPECT_EQ(m.Track().fixRate, 0.0);  // untouched by a load without fixes
-    EXPECT_DOUBLE_EQ(curve.rate, 0.001);
+    EXPECT_DOUBLE_EQ(curve.sampleRate, 0.001);
 }
 
 TEST_F(LoadTest, NoFrontFileMeansNoSideFileEvenInTheWorkingFolder) {
@@ -163,7 +163,7 @@ TEST_F(LoadTest, ContainerStreamsWithRateFallbacks) {
     EXPECT_EQ(m.Track().fixRate, 1.0);
     EXPECT_EQ(m.Track().gsensorStore.size(), 9u);
     EXPECT_EQ(curve.log, (std::vector<std::string>{"reset", "range 0", "reset", "rate", "tracking on"}));
-    EXPECT_DOUBLE_EQ(curve.rate, 3.0 / 60000.0);
+    EXPECT_DOUBLE_EQ(curve.sampleRate, 3.0 / 60000.0);
     ASSERT_EQ(curve.samples.size(), 3u);
     EXPECT_EQ(curve.samples[1].y, -2);
 }
@@ -180,7 +180,7 @@ TEST_F(LoadTest, ContainerRatesFromTheRateWords) {
     Attach();
     ASSERT_TRUE(m.LoadTelemetry(0));
     EXPECT_EQ(m.Track().fixRate, 10.0);
-    EXPECT_DOUBLE_EQ(curve.rate, 0.1);
+    EXPECT_DOUBLE_EQ(curve.sampleRate, 0.1);
     EXPECT_EQ(curve.log, (std::vector<std::string>{"reset", "range 4", "reset", "rate", "tracking off"}));
 }
 

@@ -40,9 +40,9 @@ protected:
     test::TempDir dir;
     int files = 0;
     CRecordingManager m;
-    test::FakeMap map;
-    test::FakeCurve curve;
-    test::FakeOwner owner;
+    test::RecordingMapHost map;
+    test::RecordingCurve curve;
+    test::RecordingOwner owner;
 };
 
 TEST_F(SyncTest, FindsTheFixByTimeAndShowsIt) {

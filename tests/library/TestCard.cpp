@@ -12,27 +12,6 @@
 
 namespace trivane::test {
 
-TempDir::TempDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/trivane-e-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (::mkdtemp(buffer.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = buffer.data();
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    // Tests make folders unreadable; give the owner access back so everything can go.
-    for (auto it = std::filesystem::recursive_directory_iterator(
-             path_, std::filesystem::directory_options::skip_permission_denied, ec);
-         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-        if (it->is_directory(ec) && !it->is_symlink(ec)) ::chmod(it->path().c_str(), 0755);
-    }
-    ::chmod(path_.c_str(), 0755);
-    std::filesystem::remove_all(path_, ec);
-}
-
 namespace {
 
 void Check(bool ok, const std::string& what) {
@@ -61,12 +40,6 @@ void WriteMov(const std::string& path, const std::string& idit, std::uint32_t se
     recording.telemetry = telemetry;
     if (!idit.empty()) recording.telemetry.idit = idit;
     Check(writer::RenderBoxes(writer::BuildMov(recording)).WriteFile(path), path);
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-    Check(static_cast<bool>(out), path);
 }
 
 void MakeFolder(const std::string& path) { std::filesystem::create_directories(path); }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "FileText.h"
+
 #include <dlfcn.h>
 
 #include <algorithm>
@@ -101,17 +103,6 @@ Lines DetachAll()
         lines.push_back("detach " + attach.substr(7));
     }
     return lines;
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool Exists(const std::string& path)
-{
-    return std::ifstream(path).good();
 }
 
 // The play guard looks at DISPLAY; pin it for the test and restore it afterwards.
@@ -383,7 +374,7 @@ TEST(VlcPlayerCalls, SnapshotFormatFollowsTheNameAndRestoresTheMarquee)
     fake.Clear();
     EXPECT_EQ(player.TakeSnapshot(png), 0);
     EXPECT_TRUE(conversions.empty());
-    EXPECT_EQ(ReadFile(png).substr(0, 4), "\x89PNG");
+    EXPECT_EQ(trivane::test::ReadText(png).substr(0, 4), "\x89PNG");
     Lines lines = fake.Lines();
     ASSERT_EQ(lines.size(), 9u);
     EXPECT_EQ(lines[0], "snapshot 0 [" + png + "] 0 0");
@@ -394,15 +385,15 @@ TEST(VlcPlayerCalls, SnapshotFormatFollowsTheNameAndRestoresTheMarquee)
     EXPECT_EQ(player.TakeSnapshot(jpg), 0);
     ASSERT_EQ(conversions.size(), 1u);
     EXPECT_EQ(conversions[0], jpg + ".tmp.png -> " + jpg);
-    EXPECT_EQ(ReadFile(jpg).substr(0, 3), "\xFF\xD8\xFF");
-    EXPECT_FALSE(Exists(jpg + ".tmp.png"));
+    EXPECT_EQ(trivane::test::ReadText(jpg).substr(0, 3), "\xFF\xD8\xFF");
+    EXPECT_FALSE(trivane::test::FileExists(jpg + ".tmp.png"));
 
     // A failed conversion keeps the picture but reports the failure.
     std::remove(jpg.c_str());
     player.SetSnapshotConverter([](const std::string&, const std::string&) { return false; });
     EXPECT_EQ(player.TakeSnapshot(jpg), -1);
-    EXPECT_EQ(ReadFile(jpg).substr(0, 4), "\x89PNG");
-    EXPECT_FALSE(Exists(jpg + ".tmp.png"));
+    EXPECT_EQ(trivane::test::ReadText(jpg).substr(0, 4), "\x89PNG");
+    EXPECT_FALSE(trivane::test::FileExists(jpg + ".tmp.png"));
 
     // libVLC cannot write: failure, and no stray file.
     EXPECT_EQ(player.TakeSnapshot(dir + "no-such-folder/x.jpeg"), -1);

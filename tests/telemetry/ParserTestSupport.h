@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "TempDir.h"
 #include "telemetry/CQen3gpParser.h"
 #include "telemetry/CQenAviParser.h"
 #include "writer/AviWriter.h"
@@ -16,22 +17,7 @@
 
 namespace trivane::testing {
 
-// A private folder removed at the end of the test.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "trivane-test-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
+using test::TempDir;
 
 // Unix seconds of a local date and time, straight from the C library.
 inline std::int64_t Local(int year, int month, int day, int hour, int minute, int second) {

@@ -6,7 +6,7 @@
 #include "Recorders.h"
 #include "export/GpxWriter.h"
 #include "export/KmlExport.h"
-#include "library/FileSystem.h"
+#include "files/FileSystem.h"
 
 namespace trivane::inspect {
 

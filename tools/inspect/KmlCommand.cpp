@@ -5,7 +5,7 @@
 #include "InfoJson.h"
 #include "Recorders.h"
 #include "export/KmlExport.h"
-#include "library/FileSystem.h"
+#include "files/FileSystem.h"
 
 namespace trivane::inspect {
 

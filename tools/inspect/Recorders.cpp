@@ -1,7 +1,5 @@
 #include "Recorders.h"
 
-#include "library/MapScripts.h"
-
 namespace trivane::inspect {
 
 bool ParsePathAndOut(std::span<char* const> args, std::string& path, std::string& outDir) {
@@ -12,10 +10,6 @@ bool ParsePathAndOut(std::span<char* const> args, std::string& path, std::string
         else return false;
     }
     return !path.empty();
-}
-
-void RecordingMapHost::MovePosition(double latitude, double longitude) {
-    RunScript(MovePositionScript(latitude, longitude));
 }
 
 int OpenSingleFile(CRecordingManager& manager, const std::string& path) {

@@ -5,7 +5,7 @@
 #include "InfoJson.h"
 #include "Recorders.h"
 #include "library/CRecordingManager.h"
-#include "library/FileSystem.h"
+#include "files/FileSystem.h"
 #include "library/ListTexts.h"
 #include "library/ResolutionName.h"
 

@@ -59,12 +59,12 @@ int RunSync(std::span<char* const> args) {
     out["calls"] = nlohmann::ordered_json::array();
     for (const std::int64_t t : times) {
         map.scripts.clear();
-        owner.lastSpeed.reset();
+        owner.speeds.clear();
         const int result = manager.UpdateTelemetryAt(t, true, true);
         nlohmann::ordered_json j;
         j["t"] = t;
         j["result"] = result;
-        j["speed"] = owner.lastSpeed ? nlohmann::ordered_json(*owner.lastSpeed) : nlohmann::ordered_json(nullptr);
+        j["speed"] = owner.speeds.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(owner.speeds.back());
         j["scripts"] = map.scripts;
         out["calls"].push_back(std::move(j));
     }

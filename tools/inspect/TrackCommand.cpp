@@ -30,7 +30,8 @@ nlohmann::ordered_json TrackToJson(bool result, const CRecordingManager& manager
     c["gRange"] = curve.gRange;
     c["sampleRate"] = curve.sampleRate;
     c["cursorTracking"] = curve.cursorTracking;
-    c["samples"] = curve.samples;
+    c["samples"] = nlohmann::ordered_json::array();
+    for (const GSensorSample& s : curve.samples) c["samples"].push_back({int{s.x}, int{s.y}, int{s.z}});
     out["curve"] = std::move(c);
     out["scripts"] = map.scripts;
     return out;

@@ -1,10 +1,11 @@
-#include "config/StringTable.h"
+#include "app/UIStrings.h"
 
 #include <filesystem>
 
 #include <gtest/gtest.h>
 
-#include "app/TestDir.h"
+#include "FileText.h"
+#include "TempDir.h"
 
 namespace trivane {
 namespace {
@@ -12,8 +13,8 @@ namespace {
 // Runs alone in its executable: the first lookup reads the choice from ./Qen.ini exactly once.
 TEST(GetUIStringProcessWide, FirstLookupReadsTheChoiceFromTheCurrentDirectory)
 {
-    test::TestDir first;
-    test::TestDir second;
+    test::TempDir first;
+    test::TempDir second;
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(first.Path());
     test::WriteText(first.File("Qen.ini"), "[UI]\nLANGID=POR\n");

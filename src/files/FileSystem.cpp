@@ -1,4 +1,4 @@
-#include "library/FileSystem.h"
+#include "files/FileSystem.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,18 +1,19 @@
-#include "app/SmallFile.h"
+#include "files/SmallFile.h"
 
 #include <gtest/gtest.h>
 
-#include "TestDir.h"
+#include "FileText.h"
+#include "TempDir.h"
 
 namespace trivane {
 namespace {
 
-using test::TestDir;
+using test::TempDir;
 using test::WriteText;
 
 TEST(SmallFile, ReadDistinguishesMissingFromUnreadable)
 {
-    TestDir dir;
+    TempDir dir;
     EXPECT_EQ(ReadSmallFile(dir.File("none")).status, FileText::Status::Missing);
     EXPECT_EQ(ReadSmallFile(dir.File("none/deeper")).status, FileText::Status::Missing);
     EXPECT_EQ(ReadSmallFile(dir.Path()).status, FileText::Status::Unreadable);

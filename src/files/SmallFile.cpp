@@ -1,4 +1,4 @@
-#include "app/SmallFile.h"
+#include "files/SmallFile.h"
 
 #include <algorithm>
 #include <cerrno>

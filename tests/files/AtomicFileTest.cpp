@@ -1,4 +1,4 @@
-#include "library/AtomicFile.h"
+#include "files/AtomicFile.h"
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -7,32 +7,18 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
-#include "TestCard.h"
+#include "FileText.h"
+#include "TempDir.h"
 
 namespace trivane {
 namespace {
 
 using test::TempDir;
+using test::ReadText;
 using test::WriteText;
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::vector<std::string> Entries(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 TEST(AtomicFile, CreatesAndReplacesKeepingPermissionsAndNoTemporaryFile) {
     TempDir dir;
@@ -45,7 +31,7 @@ TEST(AtomicFile, CreatesAndReplacesKeepingPermissionsAndNoTemporaryFile) {
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
-    EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"Qen.ini"});
+    EXPECT_EQ(test::FolderEntries(dir.Path()), std::vector<std::string>{"Qen.ini"});
 }
 
 TEST(AtomicFile, FailedWritesLeaveTheOldContent) {
@@ -73,7 +59,7 @@ TEST(AtomicFile, FailedWritesLeaveTheOldContent) {
     EXPECT_FALSE(written);
 
     EXPECT_EQ(ReadText(path), "[UI]\nLANGID=KOR\n");
-    EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"Qen.ini"});
+    EXPECT_EQ(test::FolderEntries(dir.Path()), std::vector<std::string>{"Qen.ini"});
 }
 
 TEST(AtomicFile, DiscardedOrUncommittedWritesLeaveNothing) {
@@ -93,7 +79,7 @@ TEST(AtomicFile, DiscardedOrUncommittedWritesLeaveNothing) {
     EXPECT_FALSE(file.Write("more"));
     EXPECT_FALSE(file.Commit());
     EXPECT_EQ(ReadText(path), "first export");
-    EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"route.KML"});
+    EXPECT_EQ(test::FolderEntries(dir.Path()), std::vector<std::string>{"route.KML"});
 }
 
 TEST(AtomicFile, RewriteByRootKeepsTheOwner) {
