@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "TestCard.h"
+#include "XmlCheck.h"
 #include "export/GpxWriter.h"
 #include "telemetry/LocalTime.h"
 
@@ -93,6 +94,20 @@ TEST(Gpx, ReadableByGpxpyWithTimesSpeedsAndOnlyValidFixes) {
         const std::string csv = Capture("gpsbabel -t -i gpx -f '" + path + "' -o unicsv -F - 2>/dev/null");
         EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 4) << csv;  // header and three points
     }
+}
+
+TEST(Gpx, AnyTrackNameGivesAWellFormedDocument) {
+    test::TempDir dir;
+    const test::NamePiece name = test::HostileName();
+    std::vector<GpsFix> fixes = {Fix(2233.81, 11357.34, 36, true, 12)};
+    GpxTrack track;
+    track.name = name.bytes;
+    track.fixes = &fixes;
+    ASSERT_TRUE(WriteGpxFile(dir / "n.gpx", track));
+    test::ParsedXml parsed = test::ParseXml(test::ReadText(dir / "n.gpx"));
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    EXPECT_EQ(parsed.texts["name"], std::vector<std::string>{name.text});
+    EXPECT_EQ(parsed.texts["ele"], std::vector<std::string>{"12"});
 }
 
 TEST(Gpx, EmptyTrackIsStillADocument) {

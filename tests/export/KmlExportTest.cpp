@@ -8,6 +8,8 @@
 #include <filesystem>
 
 #include "TestCard.h"
+#include "XmlCheck.h"
+#include "export/CKmlFile.h"
 #include "export/KmlExport.h"
 #include "library/CRecordingManager.h"
 #include "telemetry/LocalTime.h"
@@ -107,6 +109,66 @@ TEST_F(KmlTest, MarkupInNamesIsEscapedAndReadableByAnXmlParser) {
     const std::string command = "/usr/bin/python3 -c 'import sys, xml.dom.minidom; xml.dom.minidom.parse(sys.argv[1])' '" +
                                 result.path + "' 2>/dev/null";
     EXPECT_EQ(std::system(command.c_str()), 0);
+}
+
+TEST(KmlFile, AnyNameGivesAWellFormedDocument) {
+    TempDir dir;
+    const test::NamePiece name = test::HostileName();
+    CKmlFile kml;
+    ASSERT_TRUE(kml.OpenForWrite(dir / "x.KML"));
+    ASSERT_TRUE(kml.WriteHeader(name.bytes, name.bytes, name.bytes));
+    ASSERT_TRUE(kml.WriteCoordinate(1, 2, 3));
+    ASSERT_TRUE(kml.WriteFooter());
+    test::ParsedXml parsed = test::ParseXml(test::ReadText(dir / "x.KML"));
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    EXPECT_EQ(parsed.texts["name"], (std::vector<std::string>{name.text, "CAR PATH"}));
+    EXPECT_EQ(parsed.texts["description"], (std::vector<std::string>{name.text, "GPS Path of Car DV " + name.text}));
+}
+
+TEST_F(KmlTest, FileAndFolderNamesWithAnyBytesGiveWellFormedDocuments) {
+    // Names hold any byte but '/' and NUL, at most 255 of them: the bytes go into two recordings.
+    const std::string r = "\xEF\xBF\xBD";
+    std::string low;
+    std::string lowText;
+    for (int b = 0x01; b < 0x80; ++b) {
+        if (b == '/') continue;
+        low += static_cast<char>(b);
+        lowText += b < 0x20 && b != '\t' && b != '\n' && b != '\r' ? r : std::string(1, static_cast<char>(b));
+    }
+    std::string high;
+    std::string highText;
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        high += static_cast<char>(b);  // no byte here starts a sequence the next one continues
+        highText += r;
+    }
+    high += " \xC3\xA9\xF0\x9F\x98\x80 \xED\xA0\x80 \xE2\x82";
+    highText += " \xC3\xA9\xF0\x9F\x98\x80 " + r + r + r + " " + r;
+    const std::string folder = "SUB\x01\xC3(\xE2\x82";
+    const std::string folderText = "SUB" + r + r + "(" + r;
+    test::MakeFolder(dir / folder);
+    writer::Telemetry t;
+    t.fixes = {Fix(2233.81, 11357.34, 0, true, 12)};
+    const std::vector<std::pair<std::string, std::string>> names = {{"FILE0001" + low, "FILE0001" + lowText},
+                                                                    {"FILE0002" + high, "FILE0002" + highText}};
+    for (const auto& [name, text] : names) test::WriteMov(dir / (folder + "/" + name + ".MOV"), "2020-06-01 10:00:00", 60, t);
+    ASSERT_EQ(m.OpenSource(dir.Path(), ""), 1);
+    ASSERT_EQ(m.Entries().size(), 2u);
+
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const auto& [name, text] = names[i];
+        ASSERT_EQ(m.SelectCurrent(static_cast<int>(i)), 1);
+        ASSERT_TRUE(m.LoadTelemetry(static_cast<int>(i)));
+        const KmlExportResult result = ExportKml(m, Out());
+        ASSERT_TRUE(result.ok) << i;
+        EXPECT_EQ(result.path, Out() + name + "_2020_06_01_10-00-00.KML");
+        test::ParsedXml parsed = test::ParseXml(test::ReadText(result.path));
+        ASSERT_TRUE(parsed.ok) << i << ": " << parsed.error;
+        EXPECT_EQ(parsed.texts["name"], (std::vector<std::string>{text + ".MOV", "CAR PATH"}));
+        EXPECT_EQ(parsed.texts["description"],
+                  (std::vector<std::string>{"", "GPS Path of Car DV \"" + folderText + "/" + text +
+                                                    ".MOV\" 2020/06/01 10:00:00"}));
+        EXPECT_EQ(parsed.texts["coordinates"], std::vector<std::string>{"\n113.955667,22.563500,12\n\n        "});
+    }
 }
 
 TEST_F(KmlTest, CoordinatesUseAPointUnderADecimalCommaLocale) {
