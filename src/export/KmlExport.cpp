@@ -27,6 +27,9 @@ KmlExportResult ExportKml(CRecordingManager& manager, const std::string& folder)
     manager.ClampCurrentIndex();
     const int index = manager.CurrentIndex();
     if (index < 0) return result;
+    // After a deletion the loaded route may be another recording's; it must not go out under
+    // this one's name.
+    if (manager.Track().sourcePath != manager.FullPath(index) && !manager.LoadTelemetry(index)) return result;
     const RecordingEntry& entry = manager.Entries()[static_cast<std::size_t>(index)];
     const std::int64_t start = entry.info.startTime;
 

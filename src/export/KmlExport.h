@@ -21,7 +21,8 @@ struct KmlExportResult {
 
 // Writes the current recording's route into `folder` (which ends with '/'): file name = the
 // recording's name without its last four characters plus its local start "_%Y_%m_%d_%H-%M-%S"
-// and ".KML". Fails without writing when there is no current recording.
+// and ".KML". The route is loaded again when the loaded one is not the current recording's.
+// Fails without writing when there is no current recording or its route cannot be read.
 KmlExportResult ExportKml(CRecordingManager& manager, const std::string& folder);
 
 }  // namespace trivane

@@ -27,6 +27,8 @@ void CRecordingManager::ClearCatalogue() {
     groups_.clear();
     rows_.clear();
     currentIndex_ = -1;
+    // A source opened again may hold other recordings under the same paths (another card).
+    track_.sourcePath.clear();
     if (groupList_ != nullptr) groupList_->DeleteAllRows();
     if (fileList_ != nullptr) fileList_->DeleteAllRows();
     if (curve_ != nullptr) curve_->ResetSamples();

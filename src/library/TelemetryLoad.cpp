@@ -117,6 +117,7 @@ bool CRecordingManager::LoadTelemetry(int index) {
     track_.gsensorStore.clear();
     track_.gsensorStore.shrink_to_fit();
     track_.currentIndex = index;
+    track_.sourcePath.clear();
     currentIndex_ = index;
 
     const RecordingEntry& entry = entries_[static_cast<std::size_t>(index)];
@@ -125,9 +126,11 @@ bool CRecordingManager::LoadTelemetry(int index) {
     const std::string_view tail = name.size() <= 3 ? name : name.substr(name.size() - 3);
     if (tail == ".TS") {
         LoadSideFile(path, entry.info.startTime);
-        return true;
+    } else if (!LoadContainer(path, entry.info)) {
+        return false;
     }
-    return LoadContainer(path, entry.info);
+    track_.sourcePath = path;
+    return true;
 }
 
 void CRecordingManager::LoadSideFile(const std::string& recordingPath, std::int64_t startTime) {

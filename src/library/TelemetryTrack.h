@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "telemetry/GpsFix.h"
@@ -14,6 +15,9 @@ struct TelemetryTrack {
     std::vector<std::uint8_t> gsensorStore;  // 3 bytes per sample; its size tells whether there is G-sensor data
     double fixRate = 0;                      // fixes per second; 0 before the first load, read as 1
     int currentIndex = -1;
+    // Full path of the recording the track was loaded from; empty when nothing is loaded. Entries
+    // move when others are removed, so only the path tells whose route this is.
+    std::string sourcePath;
 
     double EffectiveFixRate() const { return fixRate == 0 ? 1.0 : fixRate; }
 };

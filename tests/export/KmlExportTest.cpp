@@ -221,6 +221,50 @@ TEST_F(KmlTest, NoCurrentRecordingWritesNothingAndAStaleIndexFallsBack) {
     EXPECT_EQ(m.CurrentIndex(), 0);
 }
 
+TEST_F(KmlTest, RouteIsReloadedWhenTheTrackBelongsToAnotherRecording) {
+    writer::Telemetry first;
+    writer::Telemetry second;
+    first.fixes = {Fix(2233.81, 11357.34, 0, true, 12)};
+    second.fixes = {Fix(3540.8740, 13946.0275, 0, true, 7)};
+    test::WriteMov(dir / "FILE0001.MOV", "2020-06-01 10:00:00", 60, first);
+    test::WriteMov(dir / "FILE0002.MOV", "2020-06-01 11:00:00", 60, second);
+    test::RecordingMapHost map;
+    m.SetMapHost(&map);
+    ASSERT_EQ(m.OpenSource(dir.Path(), ""), 1);
+    ASSERT_EQ(m.SelectCurrent(0), 1);
+    ASSERT_TRUE(m.LoadTelemetry(0));
+    map.scripts.clear();
+    ASSERT_TRUE(ExportKml(m, Out()).ok);
+    EXPECT_TRUE(map.scripts.empty());  // the loaded route is the current one: no reload
+
+    // Deleting the current recording makes the next one current while the old route is loaded.
+    m.MutableEntries().erase(m.MutableEntries().begin());
+    m.MarkGroups();
+    m.ClampCurrentIndex();
+    ASSERT_EQ(m.CurrentIndex(), 0);
+    const KmlExportResult result = ExportKml(m, Out());
+    ASSERT_TRUE(result.ok);
+    EXPECT_EQ(result.path, Out() + "FILE0002_2020_06_01_11-00-00.KML");
+    EXPECT_EQ(test::ReadText(result.path), Document("FILE0002.MOV", "\"FILE0002.MOV\" 2020/06/01 11:00:00",
+                                                    "139.767125,35.681233,7\n"));
+
+    // A source opened again may hold other recordings under the same names (another card).
+    second.fixes = {Fix(1000, 2000, 0, true, -5)};
+    test::WriteMov(dir / "FILE0002.MOV", "2020-06-01 11:00:00", 60, second);
+    ASSERT_EQ(m.OpenSource(dir.Path(), "FILE0002.MOV"), 1);
+    ASSERT_EQ(m.SelectCurrent(0), 1);
+    ASSERT_TRUE(ExportKml(m, Out()).ok);
+    EXPECT_NE(test::ReadText(result.path).find("\n20.000000,10.000000,-5\n"), std::string::npos);
+
+    // A recording that can no longer be read has no route to write, not even the previous one.
+    ASSERT_EQ(m.OpenSource(dir.Path(), ""), 1);
+    ASSERT_EQ(m.SelectCurrent(0), 1);
+    ASSERT_EQ(::unlink((dir / "FILE0001.MOV").c_str()), 0);
+    const std::string earlier = test::ReadText(Out() + "FILE0001_2020_06_01_10-00-00.KML");
+    EXPECT_FALSE(ExportKml(m, Out()).ok);
+    EXPECT_EQ(test::ReadText(Out() + "FILE0001_2020_06_01_10-00-00.KML"), earlier);
+}
+
 TEST(KmlFolder, DocumentsFolderFromUserDirsOrHome) {
     TempDir home;
     const char* oldHome = std::getenv("HOME");
