@@ -52,9 +52,12 @@ public:
     int ScanCount() const { return scanCount_; }
 
     // Telemetry of the current recording.
+    // Makes `index` current and loads its route and G-sensor data; false for an index outside the
+    // catalogue (nothing changes) or a recording that cannot be opened (the track is left empty).
     bool LoadTelemetry(int index);
+    // Times are playback milliseconds; a negative time (the player's "no media") counts as 0.
     int UpdateTelemetryAt(std::int64_t timeMs, bool updateCurve, bool updateMap);
-    void ReplotDrivenPath(std::uint32_t timeMs);
+    void ReplotDrivenPath(std::int64_t timeMs);
     const TelemetryTrack& Track() const { return track_; }
 
 private:

@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "library/CRecordingManager.h"
 #include "library/ICompass.h"
@@ -32,7 +34,8 @@ void ResetSyncStateForTests() { syncState = SyncState{}; }
 int CRecordingManager::UpdateTelemetryAt(std::int64_t timeMs, bool updateCurve, bool updateMap) {
     if (updateCurve && curve_ != nullptr && !track_.gsensorStore.empty()) {
         curve_->SetStopped(false);
-        curve_->SetPosition(static_cast<std::uint32_t>(timeMs));
+        // The curve's positions are 32-bit: saturate instead of wrapping -1 to the end.
+        curve_->SetPosition(static_cast<std::uint32_t>(std::clamp<std::int64_t>(timeMs, 0, UINT32_MAX)));
     }
     ISpeedReadout* speed = owner_ != nullptr ? owner_->SpeedReadout() : nullptr;
     auto lostFix = [&] {
@@ -61,9 +64,9 @@ int CRecordingManager::UpdateTelemetryAt(std::int64_t timeMs, bool updateCurve, 
     return 1;
 }
 
-void CRecordingManager::ReplotDrivenPath(std::uint32_t timeMs) {
+void CRecordingManager::ReplotDrivenPath(std::int64_t timeMs) {
     if (track_.fixRate == 0) track_.fixRate = 1;
-    const double k = std::trunc(static_cast<double>(timeMs) * track_.fixRate / 1000.0);
+    const double k = std::trunc(static_cast<double>(std::max<std::int64_t>(timeMs, 0)) * track_.fixRate / 1000.0);
     if (map_ == nullptr) return;
     map_->RunScript(kDrivenPathDeleteScript);
     const std::size_t count = track_.fixStore.size();

@@ -147,6 +147,26 @@ TEST_F(SyncTest, SeekRebuildsTheDrivenPathUpToTheTime) {
     EXPECT_EQ(map.scripts, std::vector<std::string>{"pathdrived_delete()"});
 }
 
+// -1 is the player's time without media; neither it nor a time past 32 bits may wrap around.
+TEST_F(SyncTest, NegativeAndHugeTimesNeverWrap) {
+    Load(Run(40), 1);
+    m.UpdateTelemetryAt(-1, true, false);
+    m.UpdateTelemetryAt(INT64_MIN, true, false);
+    m.UpdateTelemetryAt((INT64_C(1) << 32) + 5000, true, false);
+    EXPECT_EQ(curve.log, (std::vector<std::string>{"running", "position 0", "running", "position 0", "running",
+                                                   "position 4294967295"}));
+
+    m.ReplotDrivenPath(-1);
+    m.ReplotDrivenPath(INT64_MIN);
+    EXPECT_EQ(map.scripts, (std::vector<std::string>{"pathdrived_delete()", "pathdrived_delete()"}));
+    map.scripts.clear();
+    m.ReplotDrivenPath((INT64_C(1) << 32) + 5000);  // wrapped, this would be fixes 0-4
+    EXPECT_EQ(map.scripts.size(), 1u + 40u);
+    map.scripts.clear();
+    m.ReplotDrivenPath(INT64_MAX);
+    EXPECT_EQ(map.scripts.size(), 1u + 40u);
+}
+
 TEST_F(SyncTest, SeekAtTenFixesPerSecond) {
     Load(Run(100), 10);
     m.ReplotDrivenPath(2050);  // fix index 20: fixes 0-19

@@ -25,13 +25,13 @@ std::optional<T> ReadInteger(std::string_view text) {
 
 int RunSync(std::span<char* const> args) {
     std::string path;
-    std::optional<std::uint32_t> seek;
+    std::optional<std::int64_t> seek;
     std::vector<std::int64_t> times;
     bool bad = args.empty();
     for (std::size_t i = 0; i < args.size() && !bad; ++i) {
         const std::string_view a = args[i];
         if (a == "--seek") {
-            if (i + 1 >= args.size() || !(seek = ReadInteger<std::uint32_t>(args[++i]))) bad = true;
+            if (i + 1 >= args.size() || !(seek = ReadInteger<std::int64_t>(args[++i]))) bad = true;
         } else if (path.empty()) {
             path = a;
         } else if (const auto t = ReadInteger<std::int64_t>(a)) {
