@@ -2,7 +2,8 @@
 
 function(trivane_warnings target)
   target_compile_options(${target} PRIVATE
-    -Wall -Wextra -Wpedantic -Wconversion -Wsign-conversion -Wshadow)
+    -Wall -Wextra -Wpedantic -Wconversion -Wsign-conversion -Wshadow
+    -Wnon-virtual-dtor -Woverloaded-virtual -Wimplicit-fallthrough -Wformat=2 -Wnull-dereference)
   if(TRIVANE_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()

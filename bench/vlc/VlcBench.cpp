@@ -32,7 +32,7 @@ namespace {
 
 constexpr int kClipSeconds = 12;
 
-struct Counter : trivane::IVlcEventSink {
+struct Counter final : trivane::IVlcEventSink {
     std::mutex mutex;
     std::condition_variable changed;
     int timeEvents = 0;
@@ -66,7 +66,7 @@ struct Counter : trivane::IVlcEventSink {
     }
 };
 
-struct DiscardFrames : trivane::IVideoFrameSink {
+struct DiscardFrames final : trivane::IVideoFrameSink {
     void OnVideoFrame(const std::uint8_t*, unsigned, unsigned, unsigned) noexcept override {}
 };
 

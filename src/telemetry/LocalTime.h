@@ -16,7 +16,9 @@ std::optional<std::int64_t> LocalToUnix(int year, int month, int day, int hour, 
 // Broken-down local time of Unix seconds; nothing when local time cannot show it.
 std::optional<std::tm> UnixToLocal(std::int64_t seconds);
 
-// strftime of the local time of `seconds`; nothing when local time cannot show it.
-std::optional<std::string> FormatLocal(std::int64_t seconds, const char* format);
+// strftime of the local time of `seconds`; nothing when local time cannot show it. Callers'
+// formats are checked like strftime's own.
+__attribute__((format(strftime, 2, 0))) std::optional<std::string> FormatLocal(std::int64_t seconds,
+                                                                              const char* format);
 
 }  // namespace trivane

@@ -17,7 +17,7 @@
 namespace {
 
 // The clip has no sound, so its clock runs only while pictures are decoded.
-struct LatestTime : trivane::IVlcEventSink {
+struct LatestTime final : trivane::IVlcEventSink {
     std::atomic<long long> ms{-1};
     void OnVlcEvent(const trivane::VlcEvent& event) noexcept override
     {

@@ -10,7 +10,6 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
@@ -19,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include "FileText.h"
 #include "library/CRecordingManager.h"
 #include "library/ListTexts.h"
 #include "library/FrontCompanionPath.h"
@@ -92,8 +92,7 @@ protected:
     }
 
     static std::string Slurp(const std::string& relative) {
-        std::ifstream in(kCard + "/" + relative, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
+        return trivane::test::ReadText(kCard + "/" + relative);
     }
 };
 

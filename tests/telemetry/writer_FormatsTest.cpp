@@ -4,12 +4,12 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <variant>
 
 #include <gtest/gtest.h>
 
+#include "FileText.h"
 #include "telemetry/SentenceDecoder.h"
 #include "writer/AviWriter.h"
 #include "writer/MediaPatcher.h"
@@ -156,8 +156,8 @@ protected:
     void TearDown() override { std::filesystem::remove_all(dir_); }
     std::string Path(const char* name) const { return (dir_ / name).string(); }
     static Bytes Slurp(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), {});
+        const std::string text = trivane::test::ReadText(path);
+        return Bytes(text.begin(), text.end());
     }
 
     std::filesystem::path dir_;

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "samplecard/Process.h"
@@ -91,10 +90,13 @@ std::string CardWriter::MarkerText(const CardPlan& plan) {
 }
 
 bool CardWriter::IsComplete(const CardPlan& plan) const {
-    std::ifstream in(PathOf(kCompleteMarker), std::ios::binary);
-    if (!in) return false;
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return text == MarkerText(plan);
+    // The marker is one short line; anything longer is not ours.
+    std::FILE* file = std::fopen(PathOf(kCompleteMarker).c_str(), "rb");
+    if (file == nullptr) return false;
+    char text[128];
+    const std::size_t length = std::fread(text, 1, sizeof text, file);
+    std::fclose(file);
+    return std::string(text, length) == MarkerText(plan);
 }
 
 bool CardWriter::CheckFfmpeg(std::string& error) {
