@@ -14,6 +14,7 @@
 namespace {
 
 using namespace trivane::writer;
+using namespace std::string_literals;
 namespace fs = std::filesystem;
 
 constexpr std::size_t kControlBytes = 5;
@@ -47,7 +48,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path root = argv[1];
-    for (const char* sub : {"avi", "mov", "sentence"}) fs::create_directories(root / sub);
+    for (const char* sub : {"avi", "mov", "sentence", "sidefile", "ini"}) fs::create_directories(root / sub);
     bool ok = true;
 
     for (int variant = 0; variant < 4; ++variant) {
@@ -74,5 +75,20 @@ int main(int argc, char** argv) {
     lines.push_back("$GPRMC,,A,4807.038,N,01131.000,E,022.4,084.4,230394");
     const std::string text = NmeaText(lines);
     ok &= Save(root / "sentence", "side", Bytes(text.begin(), text.end()), false);
+    ok &= Save(root / "sidefile", "side", Bytes(text.begin(), text.end()), false);
+    std::string lf;  // line feeds only, and no end after the last line
+    for (const std::string& line : lines) lf += (lf.empty() ? "" : "\n") + line;
+    ok &= Save(root / "sidefile", "lf", Bytes(lf.begin(), lf.end()), false);
+
+    // Settings texts: "section\0key\0value\0" and then the file, or the file alone.
+    const std::string ini[] = {
+        "[UI]\nLANGID=ENG\nMAP=0\nMAP_ENABLE=1\nGSNR_ENABLE=1\nFolder=/media/card\n[WINPOS]\nLEFT=0\nTOP=0\nRIGHT=800\nBOTTOM=560\n",
+        "UI\0LANGID\0KOR\0"s + "\xEF\xBB\xBF; written by hand\r\n[ui]\r\n  langid = \"JPN\" \r\n\r\n[Other]\r\nx=1",
+        "WINPOS\0RIGHT\0 1024 \0"s + "[UI]\nMAP=1\n[WINPOS]\nLEFT=-5\n[UI]\nMAP=0",
+        "UI\0Folder\0'/a b'\0"s + "Folder=/outside\n[UI\n[UI]x\n=v\n;Folder=/c\n",
+    };
+    for (std::size_t i = 0; i < std::size(ini); ++i) {
+        ok &= Save(root / "ini", "ini" + std::to_string(i), Bytes(ini[i].begin(), ini[i].end()), false);
+    }
     return ok ? 0 : 1;
 }
