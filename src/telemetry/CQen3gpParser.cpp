@@ -41,17 +41,9 @@ bool CQen3gpParser::Walk(BufferedReader& reader) {
         const std::uint64_t payload = position + 8;
         const std::uint32_t length = size - 8;
         position = payload + length;
-        if (Is(type, "gps0")) {
-            if (!HandleGps0(reader, payload, length, position)) return false;
-        } else if (Is(type, "gsen")) {
-            HandleGsen(payload, length, position);
-        } else if (Is(type, "gpsa")) {
-            if (!HandleRateWord(reader, payload, work_.gpsRateWord)) return false;
-        } else if (Is(type, "gsea")) {
-            if (!HandleRateWord(reader, payload, work_.gsensorRateWord)) return false;
-        } else if (Is(type, "IDIT")) {
-            if (!HandleIdit(reader, payload, length)) return false;
-        } else if (Is(type, "moov")) {
+        const PrivateChunk chunk = HandlePrivate(reader, type, payload, length, position);
+        if (chunk == PrivateChunk::IoError) return false;
+        if (chunk == PrivateChunk::NotPrivate && Is(type, "moov")) {
             if (!ReadMoov(reader, Box{payload, length})) return false;
             position = payload;  // the boxes directly inside moov are walked like top-level ones
         }

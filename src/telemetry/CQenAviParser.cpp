@@ -56,20 +56,11 @@ bool CQenAviParser::Walk(BufferedReader& reader) {
             if (!reader.ReadU32LE(position, size)) return false;
             position += 4 + static_cast<std::uint64_t>(size);
         } else {
+            // Every other listed id is a private chunk.
             if (!reader.ReadU32LE(position, size)) return false;
             const std::uint64_t payload = position + 4;
             position = payload + size;
-            if (Is(id, "gps0")) {
-                if (!HandleGps0(reader, payload, size, position)) return false;
-            } else if (Is(id, "gsen")) {
-                HandleGsen(payload, size, position);
-            } else if (Is(id, "gpsa")) {
-                if (!HandleRateWord(reader, payload, work_.gpsRateWord)) return false;
-            } else if (Is(id, "gsea")) {
-                if (!HandleRateWord(reader, payload, work_.gsensorRateWord)) return false;
-            } else if (!HandleIdit(reader, payload, size)) {
-                return false;
-            }
+            if (HandlePrivate(reader, id, payload, size, position) == PrivateChunk::IoError) return false;
         }
     }
     return true;

@@ -49,7 +49,26 @@ int CQenVideoParser::ParseSource(ByteSource& source, std::size_t blockSize) {
     return 0;
 }
 
-bool CQenVideoParser::IsPrivateId(const char (&id)[4], const char* name) { return std::memcmp(id, name, 4) == 0; }
+CQenVideoParser::PrivateChunk CQenVideoParser::HandlePrivate(BufferedReader& reader, const char (&id)[4],
+                                                             std::uint64_t payload, std::uint32_t size,
+                                                             std::uint64_t& position) {
+    const auto is = [&id](const char* name) { return std::memcmp(id, name, 4) == 0; };
+    bool ok = true;
+    if (is("gps0")) {
+        ok = HandleGps0(reader, payload, size, position);
+    } else if (is("gsen")) {
+        HandleGsen(payload, size, position);
+    } else if (is("gpsa")) {
+        ok = HandleRateWord(reader, payload, work_.gpsRateWord);
+    } else if (is("gsea")) {
+        ok = HandleRateWord(reader, payload, work_.gsensorRateWord);
+    } else if (is("IDIT")) {
+        ok = HandleIdit(reader, payload, size);
+    } else {
+        return PrivateChunk::NotPrivate;
+    }
+    return ok ? PrivateChunk::Read : PrivateChunk::IoError;
+}
 
 bool CQenVideoParser::HandleGps0(BufferedReader& reader, std::uint64_t payload, std::uint32_t size,
                                  std::uint64_t& position) {

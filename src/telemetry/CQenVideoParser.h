@@ -36,12 +36,12 @@ protected:
     int ParseSource(ByteSource& source, std::size_t blockSize = kDefaultBlockSize);
     virtual bool Walk(BufferedReader& reader) = 0;  // false on an I/O error
 
-    // Private chunk payloads, identical in AVI chunks and boxes. `position` is where the walk goes on.
-    bool HandleGps0(BufferedReader& reader, std::uint64_t payload, std::uint32_t size, std::uint64_t& position);
-    void HandleGsen(std::uint64_t payload, std::uint32_t size, std::uint64_t& position);
-    bool HandleRateWord(BufferedReader& reader, std::uint64_t payload, std::array<std::uint8_t, 4>& word);
-    bool HandleIdit(BufferedReader& reader, std::uint64_t payload, std::uint32_t size);
-    static bool IsPrivateId(const char (&id)[4], const char* name);
+    // The private chunks "gps0", "gsen", "gpsa", "gsea" and "IDIT" are the same in AVI chunks and
+    // boxes. A walk hands each chunk or box here with its payload; `position`, already set past
+    // the payload, is where the walk goes on.
+    enum class PrivateChunk { NotPrivate, Read, IoError };
+    PrivateChunk HandlePrivate(BufferedReader& reader, const char (&id)[4], std::uint64_t payload,
+                               std::uint32_t size, std::uint64_t& position);
 
     ContainerInfo work_{};
     bool startFound_ = false;
@@ -51,6 +51,11 @@ protected:
     FileStatus* fileStatus_ = nullptr;
 
 private:
+    bool HandleGps0(BufferedReader& reader, std::uint64_t payload, std::uint32_t size, std::uint64_t& position);
+    void HandleGsen(std::uint64_t payload, std::uint32_t size, std::uint64_t& position);
+    bool HandleRateWord(BufferedReader& reader, std::uint64_t payload, std::array<std::uint8_t, 4>& word);
+    bool HandleIdit(BufferedReader& reader, std::uint64_t payload, std::uint32_t size);
+
     ReadStats stats_;
 };
 
