@@ -1,6 +1,5 @@
 #include "widgets/CMySliderControl.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 
 #include "widgets/Edges.h"
@@ -10,7 +9,7 @@ namespace trivane {
 
 // No background of its own: Qt composes the control over whatever the parent painted, so the
 // parent's pixels show through at any place the control is moved to.
-CMySliderControl::CMySliderControl(QWidget* parent) : CTrackBar(parent) {
+CMySliderControl::CMySliderControl(QWidget* parent) : CTrackBar(parent, WM_APPLY_VOLUME, false) {
     setAutoFillBackground(false);
     SetRange(0, 100, false);
     SetPos(50, false);
@@ -29,30 +28,6 @@ void CMySliderControl::paintEvent(QPaintEvent*) {
     QRect groove = GrooveRect();
     DrawEdge(p, groove, EdgeKind::Sunken);
     DrawThumb(p);
-}
-
-void CMySliderControl::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return event->ignore();
-    SetPos(PositionFromX(event->position().toPoint().x()));
-    m_dragging = true;
-    event->accept();
-}
-
-void CMySliderControl::mouseMoveEvent(QMouseEvent* event) {
-    if (m_dragging) {
-        SetPos(PositionFromX(event->position().toPoint().x()));
-        SendWindowMessage(parentWidget(), WM_APPLY_VOLUME);
-    }
-    event->accept();
-}
-
-// The position stays where the last press or move put it.
-void CMySliderControl::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return event->ignore();
-    m_dragging = false;
-    update();
-    SendWindowMessage(parentWidget(), WM_APPLY_VOLUME);
-    event->accept();
 }
 
 }  // namespace trivane

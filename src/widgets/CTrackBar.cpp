@@ -1,13 +1,17 @@
 #include "widgets/CTrackBar.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
 #include <limits>
 
+#include "widgets/WindowMessage.h"
+
 namespace trivane {
 
-CTrackBar::CTrackBar(QWidget* parent) : QWidget(parent) {}
+CTrackBar::CTrackBar(QWidget* parent, int notifyMessage, bool releaseMovesThumb)
+    : QWidget(parent), m_notifyMessage(notifyMessage), m_releaseMovesThumb(releaseMovesThumb) {}
 
 void CTrackBar::SetRange(int minimum, int maximum, bool redraw) {
     m_min = minimum;
@@ -69,6 +73,33 @@ void CTrackBar::DrawThumb(QPainter& p) const {
     p.setBrush(ThumbColour(m_dragging));
     p.drawEllipse(QRectF(ThumbRect()).adjusted(0.5, 0.5, -0.5, -0.5));
     p.restore();
+}
+
+void CTrackBar::MoveThumbTo(const QMouseEvent* event) { SetPos(PositionFromX(event->position().toPoint().x())); }
+
+// Pressing only moves the thumb; the parent hears of it on the first move or on release.
+void CTrackBar::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return event->ignore();
+    MoveThumbTo(event);
+    m_dragging = true;
+    event->accept();
+}
+
+void CTrackBar::mouseMoveEvent(QMouseEvent* event) {
+    if (m_dragging) {
+        MoveThumbTo(event);
+        SendWindowMessage(parentWidget(), m_notifyMessage);
+    }
+    event->accept();
+}
+
+void CTrackBar::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return event->ignore();
+    m_dragging = false;
+    if (m_releaseMovesThumb) MoveThumbTo(event);
+    else update();  // the thumb leaves its pressed colour
+    SendWindowMessage(parentWidget(), m_notifyMessage);
+    event->accept();
 }
 
 }  // namespace trivane

@@ -6,13 +6,17 @@
 
 namespace trivane {
 
-// Horizontal track bar: a range, a position clamped to it, a channel and a round thumb. The
-// sliders derive from it and decide how the mouse moves the thumb and how the parts are drawn.
+// Horizontal track bar: a range, a position clamped to it, a channel and a round thumb. A left
+// press moves the thumb to the pointer and starts a drag; every move while dragging and the
+// release send the slider's window message to the parent, which reads the position itself. The
+// sliders derive from it, choose the message and draw the parts.
 class CTrackBar : public QWidget {
     Q_OBJECT
 
 public:
-    explicit CTrackBar(QWidget* parent = nullptr);
+    // `releaseMovesThumb`: the release also moves the thumb to the pointer; otherwise it stays
+    // where the press or the last move put it.
+    CTrackBar(QWidget* parent, int notifyMessage, bool releaseMovesThumb);
 
     void SetRange(int minimum, int maximum, bool redraw);
     void SetPos(int position, bool redraw = true);
@@ -37,10 +41,17 @@ public:
 protected:
     void DrawThumb(QPainter& p) const;
 
-    bool m_dragging = false;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     int ThumbDiameter() const;
+    void MoveThumbTo(const QMouseEvent* event);
+
+    int m_notifyMessage;
+    bool m_releaseMovesThumb;
+    bool m_dragging = false;
 
     int m_min = 0;
     int m_max = 100;
