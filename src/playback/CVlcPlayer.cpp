@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <mutex>
 #include <vector>
 
@@ -135,23 +134,6 @@ bool DisplayAvailable()
     return display != nullptr && display[0] != '\0';
 }
 
-// libVLC 3 ignores --plugin-path; a plugins folder next to the working directory is reached
-// through the environment instead, before the first instance reads it.
-void PointPluginPathAtLocalFolder()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-        if (std::getenv("VLC_PLUGIN_PATH") != nullptr) {
-            return;
-        }
-        std::error_code ec;
-        const std::filesystem::path local = std::filesystem::absolute("plugins", ec);
-        if (!ec && std::filesystem::is_directory(local, ec)) {
-            setenv("VLC_PLUGIN_PATH", local.c_str(), 0);
-        }
-    });
-}
-
 bool HasJpegExtension(const std::string& path)
 {
     const std::size_t dot = path.find_last_of('.');
@@ -198,7 +180,6 @@ void CVlcPlayer::Load(const std::string& first, const std::string& fallback, boo
         loaded_ = 0;
         return;
     }
-    PointPluginPathAtLocalFolder();
     if (keepPluginsLoaded) {
         KeepPluginsLoaded(name);
     }
@@ -221,7 +202,10 @@ void CVlcPlayer::KeepPluginsLoaded(const std::string& loadedName)
             return;
         }
         static const char* const kKeeperArgs[] = {"--ignore-config", "-I", "dummy"};
-        if (api_->libvlc_new(3, kKeeperArgs) == nullptr) {
+        // Held where leak checkers look, since it is kept on purpose.
+        static libvlc_instance_t* kept = nullptr;
+        kept = api_->libvlc_new(3, kKeeperArgs);
+        if (kept == nullptr) {
             dlclose(pinned);
         }
     });
@@ -229,12 +213,14 @@ void CVlcPlayer::KeepPluginsLoaded(const std::string& loadedName)
 
 bool CVlcPlayer::BuildPlayer()
 {
-    static const char* const kStandard[] = {"-I", "dummy", "--ignore-config", "--plugin-path=./plugins"};
+    // Plug-ins come from the system's libVLC folder: nothing here may point libVLC at a path
+    // derived from the working folder, which may be a card full of someone else's files.
+    static const char* const kStandard[] = {"-I", "dummy", "--ignore-config"};
     static const char* const kAlternate[] = {""};
     if (argumentSet_ == 1) {
         instance_ = api_->libvlc_new(1, kAlternate);
     } else {
-        instance_ = api_->libvlc_new(4, kStandard);
+        instance_ = api_->libvlc_new(3, kStandard);
     }
     if (instance_ == nullptr) {
         return false;

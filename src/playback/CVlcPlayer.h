@@ -26,7 +26,8 @@ struct VlcFrameBridge;
 // returns its failure value.
 //
 // Everything is called on one thread (the window thread). Events reach the sink given to
-// AttachEvents on libVLC's threads; see IVlcEventSink for what a sink may do.
+// AttachEvents on libVLC's threads; see IVlcEventSink for what a sink may do. libVLC's
+// plug-ins come from the system's plug-in folder only, never from the working folder.
 class CVlcPlayer {
 public:
     // Turns the PNG libVLC wrote into the JPEG the caller asked for. Returns success.

@@ -37,7 +37,7 @@ struct TimedEvent {
 };
 
 // Keeps every event with its arrival time; the test thread waits on it.
-class EventLog : public IVlcEventSink {
+class EventLog final : public IVlcEventSink {
 public:
     void OnVlcEvent(const VlcEvent& event) noexcept override;
 
@@ -55,7 +55,7 @@ private:
 };
 
 // Counts the marquee's green pixels in every picture rendered into memory.
-class FrameProbe : public IVideoFrameSink {
+class FrameProbe final : public IVideoFrameSink {
 public:
     void OnVideoFrame(const std::uint8_t* pixels, unsigned width, unsigned height,
                       unsigned pitch) noexcept override;

@@ -72,16 +72,18 @@ private:
     void (*fire_)(int, long long) = nullptr;
 };
 
-struct Recorder : trivane::IVlcEventSink {
+struct Recorder final : trivane::IVlcEventSink {
     std::vector<VlcEvent> events;
     void OnVlcEvent(const VlcEvent& event) noexcept override { events.push_back(event); }
 };
 
-struct NullFrames : trivane::IVideoFrameSink {
+struct NullFrames final : trivane::IVideoFrameSink {
     void OnVideoFrame(const std::uint8_t*, unsigned, unsigned, unsigned) noexcept override {}
 };
 
 using Lines = std::vector<std::string>;
+
+const std::string kStandardNew = "new 3 [-I] [dummy] [--ignore-config]";
 
 const Lines kAttachAll = {"attach 268", "attach 269", "attach 267", "attach 5",   "attach 256",
                           "attach 258", "attach 259", "attach 260", "attach 261", "attach 262",
@@ -148,7 +150,7 @@ TEST(VlcPlayerCalls, ConstructionBuildsStandardInstanceAndDestructionTearsDownIn
         EXPECT_EQ(player.Paused(), 1);
         EXPECT_EQ(player.Volume(), 200);
         EXPECT_FLOAT_EQ(player.Rate(), 1.0f);
-        EXPECT_EQ(fake.Lines(), (Lines{"new 4 [-I] [dummy] [--ignore-config] [--plugin-path=./plugins]",
+        EXPECT_EQ(fake.Lines(), (Lines{kStandardNew,
                                        "player_new", "event_manager", "volume 200"}));
         Recorder sink;
         player.AttachEvents(&sink);
@@ -164,7 +166,7 @@ TEST(VlcPlayerCalls, MissingLibraryOrEntryPointsOrInstanceLeaveAnInertChannel)
     fake.FailNew(true);
     CVlcPlayer noInstance(FAKE_VLC_PATH, false);
     EXPECT_FALSE(noInstance.IsLoaded());
-    EXPECT_EQ(fake.Lines(), (Lines{"new 4 [-I] [dummy] [--ignore-config] [--plugin-path=./plugins]"}));
+    EXPECT_EQ(fake.Lines(), (Lines{kStandardNew}));
     fake.FailNew(false);
 
     CVlcPlayer noLibrary("libtrivane-no-such-vlc.so");
@@ -318,7 +320,7 @@ TEST(VlcPlayerCalls, RecreateRebuildsOnlyAnOpenedChannelAndKeepsEventsAndVolume)
     EXPECT_EQ(player.Recreate(7), 1);
     const Lines lines = fake.Lines();
     EXPECT_NE(std::find(lines.begin(), lines.end(),
-                        "new 4 [-I] [dummy] [--ignore-config] [--plugin-path=./plugins]"),
+                        kStandardNew),
               lines.end());
 }
 
@@ -429,6 +431,6 @@ TEST(VlcPlayerCalls, OneInstanceIsKeptForTheWholeProcessToHoldThePluginsLoaded)
     }
     const Lines lines = fake.Lines();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "new 3 [--ignore-config] [-I] [dummy]"), 1);
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), "new 4 [-I] [dummy] [--ignore-config] [--plugin-path=./plugins]"), 2);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), kStandardNew), 2);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "release"), 2) << "the kept instance was released";
 }
