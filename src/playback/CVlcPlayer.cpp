@@ -66,9 +66,12 @@ struct VlcApi {
 };
 
 // Memory rendering: libVLC asks for a format, then locks and displays pictures in one buffer.
-// All of it runs on the video output thread of the one player that owns the bridge.
+// All of it runs on the video output thread of the one player that owns the bridge, except the
+// sink swap, which the window thread makes under sinkMutex (held there for nothing else).
+// These are called from C: they never throw.
 struct VlcFrameBridge {
-    std::atomic<IVideoFrameSink*> sink{nullptr};
+    std::mutex sinkMutex;
+    IVideoFrameSink* sink = nullptr;
     std::vector<std::uint8_t> buffer;
     unsigned width = 0;
     unsigned height = 0;
@@ -76,11 +79,19 @@ struct VlcFrameBridge {
 
     static constexpr unsigned kMaxSide = 8192;
 
+    // Returns the number of picture buffers, 0 to refuse the format (libVLC then shows nothing).
     static unsigned Format(void** opaque, char* chroma, unsigned* w, unsigned* h, unsigned* pitches,
-                           unsigned* lines)
+                           unsigned* lines) noexcept
     {
         auto* self = static_cast<VlcFrameBridge*>(*opaque);
+        self->width = self->height = self->pitch = 0;
         if (*w == 0 || *h == 0 || *w > kMaxSide || *h > kMaxSide) {
+            return 0;
+        }
+        try {
+            self->buffer.assign(static_cast<std::size_t>(*w) * 4 * *h, 0);
+        } catch (...) {
+            std::vector<std::uint8_t>().swap(self->buffer);
             return 0;
         }
         std::memcpy(chroma, "RV32", 4);
@@ -89,26 +100,30 @@ struct VlcFrameBridge {
         self->pitch = *w * 4;
         pitches[0] = self->pitch;
         lines[0] = *h;
-        self->buffer.assign(static_cast<std::size_t>(self->pitch) * *h, 0);
         return 1;
     }
 
-    static void Cleanup(void* /*opaque*/) {}
+    static void Cleanup(void* /*opaque*/) noexcept {}
 
-    static void* Lock(void* opaque, void** planes)
+    static void* Lock(void* opaque, void** planes) noexcept
     {
         auto* self = static_cast<VlcFrameBridge*>(opaque);
         planes[0] = self->buffer.data();
         return nullptr;
     }
 
-    static void Unlock(void* /*opaque*/, void* /*picture*/, void* const* /*planes*/) {}
+    static void Unlock(void* /*opaque*/, void* /*picture*/, void* const* /*planes*/) noexcept {}
 
-    static void Display(void* opaque, void* /*picture*/)
+    static void Display(void* opaque, void* /*picture*/) noexcept
     {
         auto* self = static_cast<VlcFrameBridge*>(opaque);
-        if (IVideoFrameSink* s = self->sink.load()) {
-            s->OnVideoFrame(self->buffer.data(), self->width, self->height, self->pitch);
+        try {
+            std::lock_guard lock(self->sinkMutex);
+            if (self->sink != nullptr) {
+                self->sink->OnVideoFrame(self->buffer.data(), self->width, self->height, self->pitch);
+            }
+        } catch (...) {
+            // The picture is dropped.
         }
     }
 };
@@ -286,7 +301,12 @@ int CVlcPlayer::Recreate(int argumentSet)
         loaded_ = 0;
         return 0;
     }
-    if (sink_.load() != nullptr) {
+    bool hasSink = false;
+    {
+        std::lock_guard lock(sinkMutex_);
+        hasSink = sink_ != nullptr;
+    }
+    if (hasSink) {
         Subscribe();
     }
     if (api_->libvlc_audio_set_volume) {
@@ -295,12 +315,20 @@ int CVlcPlayer::Recreate(int argumentSet)
     return 1;
 }
 
+// The swap waits for a callback that is inside the old sink to leave it. That cannot deadlock:
+// libVLC calls us with its event lock held and we then take sinkMutex_, while the window thread
+// takes sinkMutex_ only here, for the swap, never around a libVLC call. Events that libVLC
+// fires synchronously on the window thread (inside set_time, stop, take_snapshot) take it
+// while nobody holds it, and a sink only copies and posts, so the holder always gets through.
 void CVlcPlayer::AttachEvents(IVlcEventSink* sink)
 {
     if (loaded_ == 0) {
         return;
     }
-    sink_ = sink;
+    {
+        std::lock_guard lock(sinkMutex_);
+        sink_ = sink;
+    }
     if (!subscribed_) {
         Subscribe();
     }
@@ -309,6 +337,7 @@ void CVlcPlayer::AttachEvents(IVlcEventSink* sink)
 void CVlcPlayer::DetachEvents()
 {
     Unsubscribe();
+    std::lock_guard lock(sinkMutex_);
     sink_ = nullptr;
 }
 
@@ -340,8 +369,9 @@ void CVlcPlayer::Unsubscribe()
     api_->libvlc_event_detach(eventManager_, kLengthEvent, &CVlcPlayer::OnLibvlcEvent, this);
 }
 
-// Runs on libVLC's threads (or inside a player call): copies, forwards, never calls libVLC.
-void CVlcPlayer::OnLibvlcEvent(const libvlc_event_t* event, void* data)
+// Runs on libVLC's threads (or inside a player call): copies, forwards, never calls libVLC,
+// never throws into C.
+void CVlcPlayer::OnLibvlcEvent(const libvlc_event_t* event, void* data) noexcept
 {
     auto* self = static_cast<CVlcPlayer*>(data);
     if (event == nullptr || self == nullptr) {
@@ -374,8 +404,13 @@ void CVlcPlayer::OnLibvlcEvent(const libvlc_event_t* event, void* data)
     default:
         break;
     }
-    if (IVlcEventSink* sink = self->sink_.load()) {
-        sink->OnVlcEvent(copy);
+    try {
+        std::lock_guard lock(self->sinkMutex_);
+        if (self->sink_ != nullptr) {
+            self->sink_->OnVlcEvent(copy);
+        }
+    } catch (...) {
+        // The event is dropped.
     }
 }
 
@@ -390,7 +425,10 @@ void CVlcPlayer::SetWindow(std::uint32_t xwindow)
 
 void CVlcPlayer::SetFrameSink(IVideoFrameSink* sink)
 {
-    frames_->sink = sink;
+    {
+        std::lock_guard lock(frames_->sinkMutex);
+        frames_->sink = sink;
+    }
     if (loaded_ == 0 || sink == nullptr || !api_->libvlc_video_set_callbacks ||
         !api_->libvlc_video_set_format_callbacks) {
         return;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 struct libvlc_instance_t;
@@ -51,13 +52,16 @@ public:
     // rebuilt; the new player has neither media nor window. Returns 1 when rebuilt.
     int Recreate(int argumentSet);
 
-    // Subscribes the sink to the channel's events (replacing an earlier sink).
+    // Subscribes the sink to the channel's events (replacing an earlier sink). Once either
+    // returns, no callback is running in the sink it replaced and none will, so that sink may be
+    // destroyed at once. Never call them while holding a lock the sink itself takes.
     void AttachEvents(IVlcEventSink* sink);
     void DetachEvents();
 
     // X11 window id the picture is drawn into.
     void SetWindow(std::uint32_t xwindow);
-    // Renders into memory instead of a window; for display-free use.
+    // Renders into memory instead of a window; for display-free use. As with AttachEvents, the
+    // replaced sink is out of every callback when this returns.
     void SetFrameSink(IVideoFrameSink* sink);
     // Selects libVLC's audio output module (e.g. "adummy"). Returns libVLC's result, -1 when inert.
     int SetAudioOutput(const std::string& module);
@@ -101,14 +105,17 @@ private:
     void Subscribe();
     void Unsubscribe();
     void ApplyMarquee();
-    static void OnLibvlcEvent(const libvlc_event_t* event, void* data);
+    static void OnLibvlcEvent(const libvlc_event_t* event, void* data) noexcept;
 
     std::unique_ptr<VlcApi> api_;
     libvlc_instance_t* instance_ = nullptr;
     libvlc_media_player_t* player_ = nullptr;
     libvlc_media_t* media_ = nullptr;
     libvlc_event_manager_t* eventManager_ = nullptr;
-    std::atomic<IVlcEventSink*> sink_{nullptr};
+    // Held by the event callback around the sink call and by the window thread only to swap the
+    // pointer, never across a libVLC call (libVLC calls us with its own event lock held).
+    std::mutex sinkMutex_;
+    IVlcEventSink* sink_ = nullptr;
     bool subscribed_ = false;
     void* module_ = nullptr;
     std::string mediaPath_;

@@ -1,27 +1,106 @@
 // A stand-in for libVLC that records every call as one text line, so tests can check which
 // calls the binding makes and in which order. Built twice: complete, and (TRIVANE_FAKE_PARTIAL)
-// without the marquee, rate and snapshot entry points.
+// without the marquee, rate and snapshot entry points. As in libVLC, listeners are called with
+// the listener lock held, and events and pictures can come from a thread of the library's own.
 #include <vlc/vlc.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <tuple>
 #include <vector>
 
 namespace {
 
+struct Listener {
+    int type;
+    libvlc_callback_t callback;
+    void* data;
+};
+
+struct VideoCallbacks {
+    libvlc_video_lock_cb lock = nullptr;
+    libvlc_video_unlock_cb unlock = nullptr;
+    libvlc_video_display_cb display = nullptr;
+    libvlc_video_format_cb format = nullptr;
+    void* opaque = nullptr;
+};
+
+std::mutex g_logMutex;
 std::string g_log;
 bool g_failNew = false;
 int g_rateResult = 0;
 int g_handleCounter = 0;
-std::vector<std::pair<int, libvlc_callback_t>> g_listeners;
-void* g_listenerData = nullptr;
+std::mutex g_listenersMutex;
+std::vector<Listener> g_listeners;
+std::mutex g_videoMutex;
+VideoCallbacks g_video;
+std::thread g_eventThread;
+std::thread g_pictureThread;
+std::atomic<bool> g_keepFiring{false};
+std::atomic<long long> g_fired{0};
 char g_handles[64];
 
 void Log(const std::string& line)
 {
+    std::lock_guard lock(g_logMutex);
     g_log += line;
     g_log += '\n';
+}
+
+void Fire(int type, long long value)
+{
+    libvlc_event_t event;
+    std::memset(&event, 0, sizeof event);
+    event.type = type;
+    if (type == libvlc_MediaPlayerTimeChanged) {
+        event.u.media_player_time_changed.new_time = value;
+    } else if (type == libvlc_MediaPlayerLengthChanged) {
+        event.u.media_player_length_changed.new_length = value;
+    } else if (type == libvlc_MediaPlayerSeekableChanged) {
+        event.u.media_player_seekable_changed.new_seekable = static_cast<int>(value);
+    }
+    std::lock_guard lock(g_listenersMutex);
+    for (const Listener& listener : g_listeners) {
+        if (listener.type == type) {
+            listener.callback(&event, listener.data);
+        }
+    }
+}
+
+VideoCallbacks CurrentVideo()
+{
+    std::lock_guard lock(g_videoMutex);
+    return g_video;
+}
+
+// What a playing player's threads do: time events from one, pictures from another.
+void FireEvents()
+{
+    long long time = 0;
+    while (g_keepFiring.load()) {
+        Fire(libvlc_MediaPlayerTimeChanged, time += 40);
+        ++g_fired;
+    }
+}
+
+void ShowPictures()
+{
+    while (g_keepFiring.load()) {
+        const VideoCallbacks video = CurrentVideo();
+        if (video.lock != nullptr && video.display != nullptr) {
+            void* planes[1] = {nullptr};
+            void* picture = video.lock(video.opaque, planes);
+            if (video.unlock != nullptr) {
+                video.unlock(video.opaque, picture, planes);
+            }
+            video.display(video.opaque, picture);
+        }
+        ++g_fired;
+    }
 }
 
 template <typename T>
@@ -37,26 +116,46 @@ extern "C" {
 
 // Test controls.
 __attribute__((visibility("default"))) const char* fake_vlc_log() { return g_log.c_str(); }
-__attribute__((visibility("default"))) void fake_vlc_clear() { g_log.clear(); }
+__attribute__((visibility("default"))) void fake_vlc_clear()
+{
+    std::lock_guard lock(g_logMutex);
+    g_log.clear();
+}
 __attribute__((visibility("default"))) void fake_vlc_fail_new(int fail) { g_failNew = fail != 0; }
 __attribute__((visibility("default"))) void fake_vlc_rate_result(int result) { g_rateResult = result; }
-__attribute__((visibility("default"))) void fake_vlc_fire(int type, long long value)
+__attribute__((visibility("default"))) void fake_vlc_fire(int type, long long value) { Fire(type, value); }
+// Asks for a picture format as a starting video output does; returns the binding's answer.
+__attribute__((visibility("default"))) unsigned fake_vlc_call_format(unsigned width, unsigned height)
 {
-    libvlc_event_t event;
-    std::memset(&event, 0, sizeof event);
-    event.type = type;
-    if (type == libvlc_MediaPlayerTimeChanged) {
-        event.u.media_player_time_changed.new_time = value;
-    } else if (type == libvlc_MediaPlayerLengthChanged) {
-        event.u.media_player_length_changed.new_length = value;
-    } else if (type == libvlc_MediaPlayerSeekableChanged) {
-        event.u.media_player_seekable_changed.new_seekable = static_cast<int>(value);
+    VideoCallbacks video = CurrentVideo();
+    if (video.format == nullptr) {
+        return 0;
     }
-    for (const auto& [listenedType, callback] : g_listeners) {
-        if (listenedType == type) {
-            callback(&event, g_listenerData);
+    char chroma[5] = "I420";
+    unsigned pitches[3] = {};
+    unsigned lines[3] = {};
+    const unsigned result = video.format(&video.opaque, chroma, &width, &height, pitches, lines);
+    std::lock_guard lock(g_videoMutex);
+    g_video.opaque = video.opaque;
+    return result;
+}
+__attribute__((visibility("default"))) void fake_vlc_start_firing()
+{
+    g_fired = 0;
+    g_keepFiring = true;
+    g_eventThread = std::thread(FireEvents);
+    g_pictureThread = std::thread(ShowPictures);
+}
+__attribute__((visibility("default"))) long long fake_vlc_fired() { return g_fired.load(); }
+__attribute__((visibility("default"))) long long fake_vlc_stop_firing()
+{
+    g_keepFiring = false;
+    for (std::thread* thread : {&g_eventThread, &g_pictureThread}) {
+        if (thread->joinable()) {
+            thread->join();
         }
     }
+    return g_fired.load();
 }
 
 libvlc_instance_t* libvlc_new(int argc, const char* const* argv)
@@ -74,7 +173,12 @@ libvlc_media_player_t* libvlc_media_player_new(libvlc_instance_t*)
     Log("player_new");
     return NextHandle<libvlc_media_player_t>();
 }
-void libvlc_media_player_release(libvlc_media_player_t*) { Log("player_release"); }
+void libvlc_media_player_release(libvlc_media_player_t*)
+{
+    Log("player_release");
+    std::lock_guard lock(g_videoMutex);
+    g_video = VideoCallbacks();
+}
 libvlc_event_manager_t* libvlc_media_player_event_manager(libvlc_media_player_t*)
 {
     Log("event_manager");
@@ -83,15 +187,16 @@ libvlc_event_manager_t* libvlc_media_player_event_manager(libvlc_media_player_t*
 int libvlc_event_attach(libvlc_event_manager_t*, libvlc_event_type_t type, libvlc_callback_t callback, void* data)
 {
     Log("attach " + std::to_string(type));
-    g_listeners.emplace_back(type, callback);
-    g_listenerData = data;
+    std::lock_guard lock(g_listenersMutex);
+    g_listeners.push_back({type, callback, data});
     return 0;
 }
-void libvlc_event_detach(libvlc_event_manager_t*, libvlc_event_type_t type, libvlc_callback_t callback, void*)
+void libvlc_event_detach(libvlc_event_manager_t*, libvlc_event_type_t type, libvlc_callback_t callback, void* data)
 {
     Log("detach " + std::to_string(type));
+    std::lock_guard lock(g_listenersMutex);
     for (auto it = g_listeners.begin(); it != g_listeners.end(); ++it) {
-        if (it->first == type && it->second == callback) {
+        if (it->type == type && it->callback == callback && it->data == data) {
             g_listeners.erase(it);
             break;
         }
@@ -101,14 +206,18 @@ void libvlc_media_player_set_xwindow(libvlc_media_player_t*, uint32_t drawable)
 {
     Log("set_xwindow " + std::to_string(drawable));
 }
-void libvlc_video_set_callbacks(libvlc_media_player_t*, libvlc_video_lock_cb, libvlc_video_unlock_cb,
-                                libvlc_video_display_cb, void*)
+void libvlc_video_set_callbacks(libvlc_media_player_t*, libvlc_video_lock_cb lock, libvlc_video_unlock_cb unlock,
+                                libvlc_video_display_cb display, void* opaque)
 {
     Log("video_callbacks");
+    std::lock_guard guard(g_videoMutex);
+    std::tie(g_video.lock, g_video.unlock, g_video.display, g_video.opaque) = std::tie(lock, unlock, display, opaque);
 }
-void libvlc_video_set_format_callbacks(libvlc_media_player_t*, libvlc_video_format_cb, libvlc_video_cleanup_cb)
+void libvlc_video_set_format_callbacks(libvlc_media_player_t*, libvlc_video_format_cb format, libvlc_video_cleanup_cb)
 {
     Log("format_callbacks");
+    std::lock_guard guard(g_videoMutex);
+    g_video.format = format;
 }
 int libvlc_audio_output_set(libvlc_media_player_t*, const char* name)
 {

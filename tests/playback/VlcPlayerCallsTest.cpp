@@ -6,15 +6,29 @@
 #include "FileText.h"
 
 #include <dlfcn.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define TRIVANE_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define TRIVANE_SANITIZED 1
+#endif
+#endif
 
 using trivane::CVlcPlayer;
 using trivane::VlcEvent;
@@ -36,6 +50,10 @@ public:
         failNew_ = reinterpret_cast<void (*)(int)>(dlsym(handle_, "fake_vlc_fail_new"));
         rateResult_ = reinterpret_cast<void (*)(int)>(dlsym(handle_, "fake_vlc_rate_result"));
         fire_ = reinterpret_cast<void (*)(int, long long)>(dlsym(handle_, "fake_vlc_fire"));
+        callFormat_ = reinterpret_cast<unsigned (*)(unsigned, unsigned)>(dlsym(handle_, "fake_vlc_call_format"));
+        startFiring_ = reinterpret_cast<void (*)()>(dlsym(handle_, "fake_vlc_start_firing"));
+        fired_ = reinterpret_cast<long long (*)()>(dlsym(handle_, "fake_vlc_fired"));
+        stopFiring_ = reinterpret_cast<long long (*)()>(dlsym(handle_, "fake_vlc_stop_firing"));
         clear_();
         failNew_(0);
         rateResult_(0);
@@ -62,6 +80,12 @@ public:
     void FailNew(bool fail) { failNew_(fail ? 1 : 0); }
     void RateResult(int result) { rateResult_(result); }
     void Fire(int type, long long value) { fire_(type, value); }
+    // Calls the format callback the binding registered, as a starting video output does.
+    unsigned CallFormat(unsigned width, unsigned height) { return callFormat_(width, height); }
+    // Threads of the library fire time events and display pictures until stopped; Fired counts both.
+    void StartFiring() { startFiring_(); }
+    long long Fired() { return fired_(); }
+    long long StopFiring() { return stopFiring_(); }
 
 private:
     void* handle_;
@@ -70,6 +94,10 @@ private:
     void (*failNew_)(int) = nullptr;
     void (*rateResult_)(int) = nullptr;
     void (*fire_)(int, long long) = nullptr;
+    unsigned (*callFormat_)(unsigned, unsigned) = nullptr;
+    void (*startFiring_)() = nullptr;
+    long long (*fired_)() = nullptr;
+    long long (*stopFiring_)() = nullptr;
 };
 
 struct Recorder final : trivane::IVlcEventSink {
@@ -97,6 +125,45 @@ Lines Concat(std::initializer_list<Lines> parts)
     }
     return all;
 }
+
+// Receivers are numbered in creation order and retired (deleted) in the same order; one that is
+// still called once retired counts a late call. Its members are written on every call, so a
+// call into a deleted one is a real heap access for the sanitizers.
+std::atomic<long long> g_retiredUpTo{0};
+std::atomic<long long> g_lateCalls{0};
+
+class HeapReceiver final : public trivane::IVlcEventSink, public trivane::IVideoFrameSink {
+public:
+    explicit HeapReceiver(long long number) : number_(number) {}
+    ~HeapReceiver() { g_retiredUpTo = number_; }
+    HeapReceiver(const HeapReceiver&) = delete;
+    HeapReceiver& operator=(const HeapReceiver&) = delete;
+
+    void OnVlcEvent(const VlcEvent& event) noexcept override { Touch(eventSeen_, event.timeMs); }
+    void OnVideoFrame(const std::uint8_t*, unsigned width, unsigned, unsigned) noexcept override
+    {
+        Touch(frameSeen_, width);
+    }
+
+private:
+    // Events and pictures come on different threads: each writes its own members.
+    void Touch(std::array<long long, 8>& seen, long long value) noexcept
+    {
+        const long long me = number_;
+        seen[0] = value;
+        std::this_thread::yield();  // real sinks take a while; let a swap come meanwhile
+        for (long long& slot : seen) {
+            slot = value;
+        }
+        if (me <= g_retiredUpTo.load()) {
+            ++g_lateCalls;
+        }
+    }
+
+    long long number_;
+    std::array<long long, 8> eventSeen_{};
+    std::array<long long, 8> frameSeen_{};
+};
 
 Lines DetachAll()
 {
@@ -354,6 +421,89 @@ TEST(VlcPlayerCalls, EventsAreCopiedWithTheirValuesAndTheLatestLength)
     player.DetachEvents();
     fake.Fire(0x10B, 1200);
     EXPECT_EQ(sink.events.size(), 5u);
+}
+
+// A window replaces its receivers and deletes the old ones at once while libVLC's threads keep
+// calling; after AttachEvents/SetFrameSink return, nothing may still run in the old one.
+TEST(VlcPlayerCalls, ReplacedReceiversCanBeDeletedAtOnceWhileCallbacksRun)
+{
+    FakeVlc fake(FAKE_VLC_PATH);
+    CVlcPlayer player(FAKE_VLC_PATH, false);
+    g_retiredUpTo = 0;
+    g_lateCalls = 0;
+    long long made = 1;
+    auto* current = new HeapReceiver(made);
+    player.AttachEvents(current);
+    player.SetFrameSink(current);
+    ASSERT_EQ(fake.CallFormat(64, 36), 1u);
+    fake.StartFiring();
+    while (fake.Fired() == 0) {
+        std::this_thread::yield();
+    }
+    // Each swap waits for the library's threads to go round once more, so swaps land at every
+    // point of their calls instead of starving them.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    long long overlapped = 0;
+    while (made < 3000 && std::chrono::steady_clock::now() < deadline) {
+        const long long fired = fake.Fired();
+        while (fake.Fired() == fired) {
+            std::this_thread::yield();
+        }
+        ++overlapped;
+        auto* next = new HeapReceiver(++made);
+        if (made % 2 == 0) {
+            player.AttachEvents(next);
+            player.SetFrameSink(next);
+        } else {
+            player.SetFrameSink(next);
+            player.AttachEvents(next);
+        }
+        delete current;
+        current = next;
+    }
+    fake.StopFiring();
+    player.DetachEvents();
+    player.SetFrameSink(nullptr);
+    delete current;
+    EXPECT_EQ(g_lateCalls.load(), 0) << "callbacks ran in receivers already handed over";
+    EXPECT_GE(overlapped, 1000) << "too few swaps to test anything";
+}
+
+#ifndef TRIVANE_SANITIZED
+// Lowers the address space so an 8192x8192 picture buffer (256 MiB) cannot be had, asks for
+// one through libVLC's format callback, and exits 0 only if the format was refused and the
+// channel still takes a small picture afterwards.
+[[noreturn]] void AskForPictureBeyondMemory(FakeVlc& fake)
+{
+    std::ifstream statm("/proc/self/statm");
+    unsigned long long pages = 0;
+    statm >> pages;
+    rlimit limit{};
+    getrlimit(RLIMIT_AS, &limit);
+    limit.rlim_cur = static_cast<rlim_t>(pages * static_cast<unsigned long long>(sysconf(_SC_PAGESIZE))) + (64u << 20);
+    if (pages == 0 || setrlimit(RLIMIT_AS, &limit) != 0) {
+        std::_Exit(3);
+    }
+    if (fake.CallFormat(8192, 8192) != 0) {
+        std::_Exit(1);
+    }
+    std::_Exit(fake.CallFormat(640, 360) == 1 ? 0 : 2);
+}
+#endif
+
+// The picture buffer is allocated inside a call from libVLC (C): running out of memory there
+// must refuse the format, not unwind into C and end the process.
+TEST(VlcPlayerCalls, PictureBufferBeyondMemoryRefusesTheFormat)
+{
+#ifdef TRIVANE_SANITIZED
+    GTEST_SKIP() << "sanitizer allocators abort on a failed allocation instead of throwing";
+#else
+    FakeVlc fake(FAKE_VLC_PATH);
+    CVlcPlayer player(FAKE_VLC_PATH, false);
+    NullFrames frames;
+    player.SetFrameSink(&frames);
+    EXPECT_EXIT(AskForPictureBeyondMemory(fake), ::testing::ExitedWithCode(0), "");
+#endif
 }
 
 TEST(VlcPlayerCalls, SnapshotFormatFollowsTheNameAndRestoresTheMarquee)
