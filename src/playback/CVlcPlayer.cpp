@@ -3,7 +3,11 @@
 #include <vlc/vlc.h>
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -163,6 +167,78 @@ bool HasJpegExtension(const std::string& path)
         }
     }
     return ext == "jpg" || ext == "jpeg";
+}
+
+// The process's file creation mask, read without changing it (other threads may create files).
+mode_t CurrentUmask()
+{
+    if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[128];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status) != nullptr) {
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        }
+        std::fclose(status);
+        if (found) {
+            return static_cast<mode_t>(mask & 0777u);
+        }
+    }
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
+}
+
+// A new, empty file with an unguessable hidden name in the target's folder, for libVLC to
+// write the picture into; empty when the folder does not take it. Created exclusively, so no
+// one can have put a link there to redirect the write, and on the target's file system, so it
+// can be renamed into place. libVLC expands '%' and '$' sequences in the path it is given;
+// the name part is kept free of them.
+std::string MakeSnapshotTemporary(const std::string& target)
+{
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    if (name.empty()) {
+        return {};
+    }
+    name.resize(std::min<std::size_t>(name.size(), 200));
+    std::replace_if(name.begin(), name.end(), [](char c) { return c == '%' || c == '$'; }, '_');
+    constexpr int kSuffixLength = 4;  // ".png"
+    const std::string pattern = folder + "." + name + ".XXXXXX.png";
+    std::vector<char> path(pattern.begin(), pattern.end());
+    path.push_back('\0');
+    const int fd = ::mkostemps(path.data(), kSuffixLength, O_CLOEXEC);
+    if (fd < 0) {
+        return {};
+    }
+    // mkostemps makes the file private; the picture gets the mode any new file would get.
+    const bool moded = ::fchmod(fd, 0666 & ~CurrentUmask()) == 0;
+    if (::close(fd) != 0 || !moded) {
+        ::unlink(path.data());
+        return {};
+    }
+    return path.data();
+}
+
+// A PNG as libVLC writes it: the signature first, the end chunk last. A file cut short (disk
+// full; libVLC does not check its writes) or never written fails.
+bool HoldsWholePng(const std::string& path)
+{
+    static constexpr char kSignature[] = "\x89PNG\r\n\x1a\n";
+    static constexpr char kEnd[] = "\0\0\0\0IEND\xae\x42\x60\x82";
+    std::FILE* file = std::fopen(path.c_str(), "rbe");
+    if (file == nullptr) {
+        return false;
+    }
+    char head[sizeof kSignature - 1] = {};
+    char tail[sizeof kEnd - 1] = {};
+    const bool whole = std::fread(head, sizeof head, 1, file) == 1 &&
+                       std::fseek(file, -static_cast<long>(sizeof tail), SEEK_END) == 0 &&
+                       std::fread(tail, sizeof tail, 1, file) == 1 &&
+                       std::memcmp(head, kSignature, sizeof head) == 0 && std::memcmp(tail, kEnd, sizeof tail) == 0;
+    std::fclose(file);
+    return whole;
 }
 
 }  // namespace
@@ -615,30 +691,46 @@ int CVlcPlayer::TakeSnapshot(const std::string& utf8Path)
     if (loaded_ == 0 || !api_->libvlc_video_take_snapshot || utf8Path.empty()) {
         return -1;
     }
-    // libVLC writes PNG whatever the name says; a JPEG is made from a PNG beside it.
+    // libVLC writes PNG whatever the name says; a JPEG is made from that PNG.
     const bool jpeg = HasJpegExtension(utf8Path);
-    const std::string written = jpeg ? utf8Path + ".tmp.png" : utf8Path;
-    const int rc = api_->libvlc_video_take_snapshot(player_, 0, written.c_str(), 0, 0);
+    if (jpeg && !snapshotConverter_) {
+        return -1;
+    }
+    const std::string temporary = MakeSnapshotTemporary(utf8Path);
+    if (temporary.empty()) {
+        return -1;
+    }
+    // libVLC reports success even when it could not write; the file itself is the answer.
+    const int rc = api_->libvlc_video_take_snapshot(player_, 0, temporary.c_str(), 0, 0);
     // The snapshot removes the marquee from the picture.
     if (marqueeSet_) {
         ApplyMarquee();
     }
-    if (rc != 0) {
-        if (jpeg) {
-            std::remove(written.c_str());
-        }
+    if (rc != 0 || !HoldsWholePng(temporary)) {
+        ::unlink(temporary.c_str());
         return -1;
     }
+    return FinishSnapshot(temporary, utf8Path, jpeg);
+}
+
+int CVlcPlayer::FinishSnapshot(const std::string& temporary, const std::string& target, bool jpeg)
+{
     if (!jpeg) {
+        if (std::rename(temporary.c_str(), target.c_str()) != 0) {
+            ::unlink(temporary.c_str());
+            return -1;
+        }
         return 0;
     }
-    if (snapshotConverter_ && snapshotConverter_(written, utf8Path)) {
-        std::remove(written.c_str());
-        return 0;
+    bool converted = false;
+    try {
+        converted = snapshotConverter_(temporary, target);
+    } catch (...) {
+        converted = false;
     }
-    // No conversion: keep the picture rather than lose it, but report the wrong format.
-    std::rename(written.c_str(), utf8Path.c_str());
-    return -1;
+    // A temporary that stays behind is reported too, though the JPEG itself is complete.
+    const bool removed = ::unlink(temporary.c_str()) == 0;
+    return converted && removed ? 0 : -1;
 }
 
 }  // namespace trivane

@@ -31,7 +31,8 @@ struct VlcFrameBridge;
 // plug-ins come from the system's plug-in folder only, never from the working folder.
 class CVlcPlayer {
 public:
-    // Turns the PNG libVLC wrote into the JPEG the caller asked for. Returns success.
+    // Turns the PNG libVLC wrote into the JPEG the caller asked for. Returns success; writes
+    // atomically, so that on failure nothing under jpegPath has changed.
     using SnapshotConverter = std::function<bool(const std::string& pngPath, const std::string& jpegPath)>;
 
     static constexpr const char* kDefaultLibrary = "libvlc.so.5";
@@ -83,7 +84,9 @@ public:
     void SetMute(bool mute);
 
     // Writes the current picture to utf8Path: JPEG for ".jpg"/".jpeg" names (through the
-    // converter), PNG otherwise. Returns 0 on success, -1 on failure.
+    // converter, which must write its file atomically), PNG otherwise. libVLC writes into a new
+    // hidden file beside the target, which then replaces the target as a whole. Returns 0 on
+    // success; -1 on failure, with nothing left behind and an existing file of that name untouched.
     int TakeSnapshot(const std::string& utf8Path);
     void SetSnapshotConverter(SnapshotConverter converter);
 
@@ -105,6 +108,7 @@ private:
     void Subscribe();
     void Unsubscribe();
     void ApplyMarquee();
+    int FinishSnapshot(const std::string& temporary, const std::string& target, bool jpeg);
     static void OnLibvlcEvent(const libvlc_event_t* event, void* data) noexcept;
 
     std::unique_ptr<VlcApi> api_;

@@ -33,6 +33,7 @@ std::mutex g_logMutex;
 std::string g_log;
 bool g_failNew = false;
 int g_rateResult = 0;
+int g_snapshotMode = 0;
 int g_handleCounter = 0;
 std::mutex g_listenersMutex;
 std::vector<Listener> g_listeners;
@@ -124,6 +125,9 @@ __attribute__((visibility("default"))) void fake_vlc_clear()
 __attribute__((visibility("default"))) void fake_vlc_fail_new(int fail) { g_failNew = fail != 0; }
 __attribute__((visibility("default"))) void fake_vlc_rate_result(int result) { g_rateResult = result; }
 __attribute__((visibility("default"))) void fake_vlc_fire(int type, long long value) { Fire(type, value); }
+// 0: the snapshot is a whole PNG; 1: success reported, nothing written; 2: success reported,
+// the PNG cut short; 3: failure reported.
+__attribute__((visibility("default"))) void fake_vlc_snapshot_mode(int mode) { g_snapshotMode = mode; }
 // Asks for a picture format as a starting video output does; returns the binding's answer.
 __attribute__((visibility("default"))) unsigned fake_vlc_call_format(unsigned width, unsigned height)
 {
@@ -270,11 +274,19 @@ int libvlc_video_take_snapshot(libvlc_media_player_t*, unsigned num, const char*
 {
     Log("snapshot " + std::to_string(num) + " [" + path + "] " + std::to_string(width) + " " +
         std::to_string(height));
-    std::FILE* file = std::fopen(path, "wb");
-    if (file == nullptr) {
+    if (g_snapshotMode == 1) {
+        return 0;
+    }
+    if (g_snapshotMode == 3) {
         return -1;
     }
-    std::fputs("\x89PNG fake", file);
+    std::FILE* file = std::fopen(path, "wb");
+    if (file == nullptr) {
+        return 0;  // as libVLC: the player had a picture, so the call succeeded
+    }
+    static const char kPng[] = "\x89PNG\r\n\x1a\n fake picture \0\0\0\0IEND\xae\x42\x60\x82";
+    const std::size_t size = g_snapshotMode == 2 ? 20 : sizeof kPng - 1;
+    std::fwrite(kPng, 1, size, file);
     std::fclose(file);
     return 0;
 }

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "FileText.h"
+#include "TempDir.h"
 
 #include <dlfcn.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,6 +20,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -33,6 +36,7 @@
 using trivane::CVlcPlayer;
 using trivane::VlcEvent;
 using trivane::VlcEventType;
+using trivane::test::TempDir;
 
 namespace {
 
@@ -50,6 +54,7 @@ public:
         failNew_ = reinterpret_cast<void (*)(int)>(dlsym(handle_, "fake_vlc_fail_new"));
         rateResult_ = reinterpret_cast<void (*)(int)>(dlsym(handle_, "fake_vlc_rate_result"));
         fire_ = reinterpret_cast<void (*)(int, long long)>(dlsym(handle_, "fake_vlc_fire"));
+        snapshotMode_ = reinterpret_cast<void (*)(int)>(dlsym(handle_, "fake_vlc_snapshot_mode"));
         callFormat_ = reinterpret_cast<unsigned (*)(unsigned, unsigned)>(dlsym(handle_, "fake_vlc_call_format"));
         startFiring_ = reinterpret_cast<void (*)()>(dlsym(handle_, "fake_vlc_start_firing"));
         fired_ = reinterpret_cast<long long (*)()>(dlsym(handle_, "fake_vlc_fired"));
@@ -57,6 +62,7 @@ public:
         clear_();
         failNew_(0);
         rateResult_(0);
+        snapshotMode_(0);
     }
     ~FakeVlc()
     {
@@ -80,6 +86,8 @@ public:
     void FailNew(bool fail) { failNew_(fail ? 1 : 0); }
     void RateResult(int result) { rateResult_(result); }
     void Fire(int type, long long value) { fire_(type, value); }
+    enum SnapshotMode { kWholePng, kWritesNothing, kCutPng, kFails };
+    void Snapshots(SnapshotMode mode) { snapshotMode_(mode); }
     // Calls the format callback the binding registered, as a starting video output does.
     unsigned CallFormat(unsigned width, unsigned height) { return callFormat_(width, height); }
     // Threads of the library fire time events and display pictures until stopped; Fired counts both.
@@ -94,6 +102,7 @@ private:
     void (*failNew_)(int) = nullptr;
     void (*rateResult_)(int) = nullptr;
     void (*fire_)(int, long long) = nullptr;
+    void (*snapshotMode_)(int) = nullptr;
     unsigned (*callFormat_)(unsigned, unsigned) = nullptr;
     void (*startFiring_)() = nullptr;
     long long (*fired_)() = nullptr;
@@ -124,6 +133,18 @@ Lines Concat(std::initializer_list<Lines> parts)
         all.insert(all.end(), part.begin(), part.end());
     }
     return all;
+}
+
+// The paths libVLC was asked to write snapshots to, from the log.
+Lines SnapshotPaths(const Lines& log)
+{
+    Lines paths;
+    for (const std::string& line : log) {
+        if (line.starts_with("snapshot 0 [")) {
+            paths.push_back(line.substr(12, line.rfind("] ") - 12));
+        }
+    }
+    return paths;
 }
 
 // Receivers are numbered in creation order and retired (deleted) in the same order; one that is
@@ -506,52 +527,97 @@ TEST(VlcPlayerCalls, PictureBufferBeyondMemoryRefusesTheFormat)
 #endif
 }
 
-TEST(VlcPlayerCalls, SnapshotFormatFollowsTheNameAndRestoresTheMarquee)
+TEST(VlcPlayerCalls, SnapshotsGoThroughAnUnguessableTemporaryAndRestoreTheMarquee)
 {
     FakeVlc fake(FAKE_VLC_PATH);
     CVlcPlayer player(FAKE_VLC_PATH, false);
-    const std::string dir = testing::TempDir();
-    const std::string png = dir + "vlc_calls_snap_f.png";
-    const std::string jpg = dir + "vlc_calls_snap_f.JPG";
-    std::remove(png.c_str());
-    std::remove(jpg.c_str());
+    TempDir dir;
+    const mode_t savedMask = ::umask(027);
     player.SetMarquee("0.5 X", 72, true);
-
-    std::vector<std::string> conversions;
+    Lines conversions;
     player.SetSnapshotConverter([&](const std::string& from, const std::string& to) {
         conversions.push_back(from + " -> " + to);
-        std::ofstream(to, std::ios::binary) << "\xFF\xD8\xFF converted";
+        trivane::test::WriteText(to, "\xFF\xD8\xFF converted");
         return true;
     });
     fake.Clear();
-    EXPECT_EQ(player.TakeSnapshot(png), 0);
-    EXPECT_TRUE(conversions.empty());
-    EXPECT_EQ(trivane::test::ReadText(png).substr(0, 4), "\x89PNG");
-    Lines lines = fake.Lines();
-    ASSERT_EQ(lines.size(), 9u);
-    EXPECT_EQ(lines[0], "snapshot 0 [" + png + "] 0 0");
-    EXPECT_EQ(lines[1], "marquee_string 1 [0.5 X]");
-    EXPECT_EQ(lines[8], "marquee_int 0 1");
+    ASSERT_EQ(player.TakeSnapshot(dir / "f.png"), 0);
+    const Lines first = fake.Lines();
+    ASSERT_EQ(first.size(), 9u);
+    EXPECT_EQ(first[1], "marquee_string 1 [0.5 X]");
+    EXPECT_EQ(first[8], "marquee_int 0 1");
+    ASSERT_EQ(player.TakeSnapshot(dir / "f.png"), 0);
+    ASSERT_EQ(player.TakeSnapshot(dir / "f.JPG"), 0);
 
-    fake.Clear();
-    EXPECT_EQ(player.TakeSnapshot(jpg), 0);
-    ASSERT_EQ(conversions.size(), 1u);
-    EXPECT_EQ(conversions[0], jpg + ".tmp.png -> " + jpg);
-    EXPECT_EQ(trivane::test::ReadText(jpg).substr(0, 3), "\xFF\xD8\xFF");
-    EXPECT_FALSE(trivane::test::FileExists(jpg + ".tmp.png"));
+    // Hidden, beside the target, random part in the name, different every time.
+    const Lines temporaries = SnapshotPaths(fake.Lines());
+    ASSERT_EQ(temporaries.size(), 3u);
+    for (const std::string& temporary : temporaries) {
+        EXPECT_TRUE(temporary.starts_with(dir.Path() + "/.f.")) << temporary;
+        EXPECT_TRUE(temporary.ends_with(".png")) << temporary;
+        EXPECT_EQ(temporary.size(), (dir / ".f.png.XXXXXX.png").size()) << temporary;
+    }
+    EXPECT_NE(temporaries[0], temporaries[1]);
+    EXPECT_EQ(conversions, (Lines{temporaries[2] + " -> " + dir / "f.JPG"}));
 
-    // A failed conversion keeps the picture but reports the failure.
-    std::remove(jpg.c_str());
-    player.SetSnapshotConverter([](const std::string&, const std::string&) { return false; });
-    EXPECT_EQ(player.TakeSnapshot(jpg), -1);
-    EXPECT_EQ(trivane::test::ReadText(jpg).substr(0, 4), "\x89PNG");
-    EXPECT_FALSE(trivane::test::FileExists(jpg + ".tmp.png"));
+    EXPECT_TRUE(trivane::test::ReadText(dir / "f.png").starts_with("\x89PNG\r\n\x1a\n"));
+    EXPECT_EQ(trivane::test::ReadText(dir / "f.JPG"), "\xFF\xD8\xFF converted");
+    EXPECT_EQ(trivane::test::FolderEntries(dir.Path()), (Lines{"f.JPG", "f.png"}));
+    struct stat info {};
+    ASSERT_EQ(::stat((dir / "f.png").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u) << "not the mode of a new file under umask 027";
+    ::umask(savedMask);
+}
 
-    // libVLC cannot write: failure, and no stray file.
-    EXPECT_EQ(player.TakeSnapshot(dir + "no-such-folder/x.jpeg"), -1);
-    EXPECT_EQ(player.TakeSnapshot(""), -1);
-    std::remove(png.c_str());
-    std::remove(jpg.c_str());
+TEST(VlcPlayerCalls, FailedSnapshotsLeaveNothingBehindAndKeepAnOlderFile)
+{
+    FakeVlc fake(FAKE_VLC_PATH);
+    CVlcPlayer player(FAKE_VLC_PATH, false);
+    TempDir dir;
+    trivane::test::WriteText(dir / "old.jpg", "older picture");
+    const auto converts = [](const std::string&, const std::string&) { return true; };
+    const struct {
+        const char* what;
+        FakeVlc::SnapshotMode mode;
+        CVlcPlayer::SnapshotConverter converter;
+    } cases[] = {
+        {"conversion fails", FakeVlc::kWholePng, [](const std::string&, const std::string&) { return false; }},
+        {"converter throws", FakeVlc::kWholePng,
+         [](const std::string&, const std::string&) -> bool { throw std::runtime_error("no codec"); }},
+        {"no converter", FakeVlc::kWholePng, nullptr},
+        {"libVLC reports success but writes nothing", FakeVlc::kWritesNothing, converts},
+        {"libVLC cuts the picture short", FakeVlc::kCutPng, converts},
+        {"libVLC fails", FakeVlc::kFails, converts},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fake.Snapshots(c.mode);
+        player.SetSnapshotConverter(c.converter);
+        EXPECT_EQ(player.TakeSnapshot(dir / "old.jpg"), -1);
+        EXPECT_EQ(player.TakeSnapshot(dir / "new.jpeg"), -1);
+        if (c.mode != FakeVlc::kWholePng) {
+            EXPECT_EQ(player.TakeSnapshot(dir / "new.png"), -1);
+        }
+        EXPECT_EQ(trivane::test::ReadText(dir / "old.jpg"), "older picture");
+        EXPECT_EQ(trivane::test::FolderEntries(dir.Path()), (Lines{"old.jpg"}));
+    }
+
+    // Places that cannot take the picture: a missing folder, a file where a folder should be,
+    // folders nobody may write, and a folder standing under the target name.
+    fake.Snapshots(FakeVlc::kWholePng);
+    player.SetSnapshotConverter(converts);
+    ASSERT_EQ(::mkdir((dir / "taken").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir((dir / "locked").c_str(), 0555), 0);
+    Lines refused = {dir / "missing/x.png", dir / "missing/x.jpg", dir / "old.jpg/x.png", "/proc/x.png",
+                     dir / "taken", ""};
+    if (::geteuid() != 0) {
+        refused.push_back(dir / "locked/x.png");
+    }
+    for (const std::string& target : refused) {
+        EXPECT_EQ(player.TakeSnapshot(target), -1) << target;
+    }
+    EXPECT_EQ(trivane::test::FolderEntries(dir.Path()), (Lines{"locked", "old.jpg", "taken"}));
+    EXPECT_TRUE(trivane::test::FolderEntries(dir / "taken").empty());
 }
 
 TEST(VlcPlayerCalls, MissingOptionalEntryPointsAreNeverCalled)

@@ -1,9 +1,11 @@
 // The binding against the real libVLC, on the sample card's recordings and a generated grey clip. Pictures go into memory
 // (no display needed) except in the window test, which starts its own X server.
+#include "FileText.h"
 #include "LiveTestSupport.h"
+#include "TempDir.h"
 #include "playback/CVlcPlayer.h"
 #ifdef TRIVANE_HAVE_JPEG
-#include "playback/SnapshotJpeg.h"
+#include "app/SnapshotJpeg.h"
 #endif
 
 #include <gtest/gtest.h>
@@ -15,6 +17,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <string>
+#include <vector>
 
 using namespace std::chrono_literals;
 using trivane::CVlcPlayer;
@@ -208,11 +212,9 @@ TEST_F(VlcPlayerLive, SnapshotsFollowTheNameAndKeepTheMarquee)
     channel.player.SetMarquee("0.5 X", 72, true);
     ASSERT_TRUE(channel.frames.WaitForGreen([](std::size_t n) { return n > 300; }, 2000ms));
 
-    const std::string stem = ::testing::TempDir() + "vlc_live_snap";
-    const std::string png = stem + "_f.png";
-    const std::string jpg = stem + "_f.jpg";
-    std::remove(png.c_str());
-    std::remove(jpg.c_str());
+    trivane::test::TempDir dir;
+    const std::string png = dir / "snap_f.png";
+    const std::string jpg = dir / "snap_f.jpg";
     // As the window does it: pause, take both pictures, play again.
     channel.player.Pause();
     EXPECT_EQ(channel.player.TakeSnapshot(png), 0);
@@ -220,13 +222,13 @@ TEST_F(VlcPlayerLive, SnapshotsFollowTheNameAndKeepTheMarquee)
 #ifdef TRIVANE_HAVE_JPEG
     EXPECT_EQ(channel.player.TakeSnapshot(jpg), 0);
     EXPECT_EQ(trivane::testing::ReadPrefix(jpg, 3), "\xFF\xD8\xFF");
-    EXPECT_FALSE(std::ifstream(jpg + ".tmp.png").good());
+    EXPECT_EQ(trivane::test::FolderEntries(dir.Path()), (std::vector<std::string>{"snap_f.jpg", "snap_f.png"}));
+#else
+    EXPECT_EQ(trivane::test::FolderEntries(dir.Path()), (std::vector<std::string>{"snap_f.png"}));
 #endif
     channel.player.Play();
     EXPECT_TRUE(channel.frames.WaitForGreen([](std::size_t n) { return n > 300; }, 3000ms))
         << "marquee not back after the snapshot";
-    std::remove(png.c_str());
-    std::remove(jpg.c_str());
 }
 
 TEST_F(VlcPlayerLive, FrontAndRearChannelsPlayTogether)
