@@ -18,9 +18,10 @@ else()
     trivane_files_tests trivane_settings_tests trivane_settings_instance_tests trivane_uistrings_instance_tests
     trivane_config_tests telemetry_decoding telemetry_parsers telemetry_writer
     library_catalogue_test library_listtexts_test library_telemetry_test library_inspect_test
-    export_kml_test export_gpx_test playback_vlc_calls playback_vlc_live samplecard_plan samplecard_check)
+    export_kml_test export_gpx_test playback_vlc_calls playback_vlc_live playback_vlc_plugins
+    samplecard_plan samplecard_check)
   if(TRIVANE_GUI)
-    list(APPEND suites widgets_tests trivane-gallery)
+    list(APPEND suites widgets_tests trivane-gallery playback_snapshot_jpeg)
   endif()
 
   # Sample card and test clips; the video tests' own display; the GPX readers the export tests

@@ -78,25 +78,23 @@ IniDocument IniDocument::Parse(std::string_view text)
     bool newlineKnown = false;
     while (!text.empty()) {
         const std::size_t lf = text.find('\n');
-        Line line;
+        std::string_view body = text.substr(0, lf);
+        std::string_view end;
         if (lf == npos) {
-            line.text = std::string(text);
             text = {};
         } else {
-            std::string_view body = text.substr(0, lf);
-            line.end = "\n";
+            end = "\n";
             if (!body.empty() && body.back() == '\r') {
                 body.remove_suffix(1);
-                line.end = "\r\n";
+                end = "\r\n";
             }
-            line.text = std::string(body);
             text.remove_prefix(lf + 1);
             if (!newlineKnown) {
-                doc.newline_ = line.end;
+                doc.newline_ = std::string(end);
                 newlineKnown = true;
             }
         }
-        doc.lines_.push_back(std::move(line));
+        doc.lines_.push_back(Line{std::string(body), std::string(end)});
     }
     return doc;
 }
@@ -143,8 +141,7 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
 
     if (const std::size_t i = FindKey(section, key); i != npos) {
         std::string& text = lines_[i].text;
-        text.erase(KeySeparator(text) + 1);
-        text += encoded;
+        text.replace(KeySeparator(text) + 1, npos, encoded);
         return true;
     }
 
@@ -170,7 +167,9 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
         lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(keyLine));
         return true;
     }
-    lines_.push_back(Line{"[" + std::string(section) + "]", newline_});
+    std::string header = "[";
+    header.append(section).append("]");
+    lines_.push_back(Line{std::move(header), newline_});
     lines_.push_back(std::move(keyLine));
     return true;
 }

@@ -1,13 +1,12 @@
 #include "LiveTestSupport.h"
 
-#include <string_view>
-
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <poll.h>
+#include <string_view>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -168,7 +167,9 @@ Xvfb::Xvfb()
     }
     close(fds[0]);
     if (number.find('\n') != std::string::npos) {
-        display_ = ":" + number.substr(0, number.find('\n'));
+        std::string display(":");
+        display += std::string_view(number).substr(0, number.find('\n'));
+        display_ = std::move(display);
     }
 }
 

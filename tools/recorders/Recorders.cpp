@@ -35,7 +35,9 @@ void RecordingGroupList::DeleteAllRows() {
 
 bool RecordingGroupList::AddGroupRow(std::int32_t number, const std::string& resolution, std::uint64_t,
                                      std::uint64_t, std::uint8_t lockFlags, std::int64_t) {
-    rows.push_back("G" + std::to_string(number) + " " + resolution + " " + std::to_string(lockFlags));
+    std::string row = "G";
+    row.append(std::to_string(number)).append(" ").append(resolution).append(" ").append(std::to_string(lockFlags));
+    rows.push_back(std::move(row));
     return true;
 }
 

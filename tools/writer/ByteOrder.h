@@ -33,7 +33,7 @@ inline void PutFourCC(Bytes& out, std::string_view code) {
     for (std::size_t i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(i < code.size() ? code[i] : ' '));
 }
 
-inline void PutZeros(Bytes& out, std::size_t count) { out.insert(out.end(), count, 0); }
+inline void PutZeros(Bytes& out, std::size_t count) { out.resize(out.size() + count); }
 
 inline std::uint32_t GetU32LE(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
