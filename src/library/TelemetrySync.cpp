@@ -32,10 +32,12 @@ const SyncState& CurrentSyncState() { return syncState; }
 void ResetSyncStateForTests() { syncState = SyncState{}; }
 
 int CRecordingManager::UpdateTelemetryAt(std::int64_t timeMs, bool updateCurve, bool updateMap) {
+    // -1 is the player's time without media: no time is before the start.
+    timeMs = std::max<std::int64_t>(timeMs, 0);
     if (updateCurve && curve_ != nullptr && !track_.gsensorStore.empty()) {
         curve_->SetStopped(false);
-        // The curve's positions are 32-bit: saturate instead of wrapping -1 to the end.
-        curve_->SetPosition(static_cast<std::uint32_t>(std::clamp<std::int64_t>(timeMs, 0, UINT32_MAX)));
+        // The curve's positions are 32-bit: saturate instead of wrapping.
+        curve_->SetPosition(static_cast<std::uint32_t>(std::min<std::int64_t>(timeMs, UINT32_MAX)));
     }
     ISpeedReadout* speed = owner_ != nullptr ? owner_->SpeedReadout() : nullptr;
     auto lostFix = [&] {
