@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "FileText.h"
+#include "TempDir.h"
 #include "telemetry/SentenceDecoder.h"
 #include "writer/AviWriter.h"
 #include "writer/MediaPatcher.h"
@@ -147,20 +148,13 @@ TEST(WriterNmea, EveryWholeSpeedSurvivesTheKnotsRoundTrip) {
 
 class WriterFiles : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("trivane_writer_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-    std::string Path(const char* name) const { return (dir_ / name).string(); }
+    std::string Path(const char* name) const { return dir_.File(name); }
     static Bytes Slurp(const std::string& path) {
         const std::string text = trivane::test::ReadText(path);
         return Bytes(text.begin(), text.end());
     }
 
-    std::filesystem::path dir_;
+    trivane::test::TempDir dir_;
 };
 
 TEST_F(WriterFiles, HolesStaySparseAndCountInTheLength) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "TempDir.h"
 #include "telemetry/CQenVideoParser.h"
 #include "writer/AviWriter.h"
 #include "writer/MovWriter.h"
@@ -22,12 +23,7 @@ protected:
     void SetUp() override {
         ::setenv("TZ", "UTC", 1);
         ::tzset();
-        dir_ = std::filesystem::temp_directory_path() /
-               ("trivane_roundtrip_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
     }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
 
     static Telemetry SampleTelemetry() {
         Telemetry t;
@@ -45,18 +41,18 @@ protected:
         ContainerInfo info;
         auto parser = CreateParserForName(name);
         parser->SetInfo(&info);
-        EXPECT_EQ(parser->Parse((dir_ / name).string()), 0) << name;
+        EXPECT_EQ(parser->Parse(dir_.File(name)), 0) << name;
         return info;
     }
 
-    std::filesystem::path dir_;
+    trivane::test::TempDir dir_;
 };
 
 TEST_F(WriterRoundTrip, AviRecordingParsesWithHandComputedOffsets) {
     AviRecording avi;
     avi.movieBytes = 1000;
     avi.telemetry = SampleTelemetry();
-    ASSERT_TRUE(BuildAvi(avi).Render().WriteFile((dir_ / "CLIP0001.AVI").string()));
+    ASSERT_TRUE(BuildAvi(avi).Render().WriteFile(dir_.File("CLIP0001.AVI")));
 
     const ContainerInfo info = Parse("CLIP0001.AVI");
     // RIFF 12 + hdrl 302 + movi 1012 + idx1 (8 + 1500 * 16) + gpsa 12 + gsea 12 + gps0 header 8.
@@ -82,7 +78,7 @@ TEST_F(WriterRoundTrip, AviWithTelemetryBeforeMovieAndHugeSparseMovie) {
     avi.telemetry.fixes.clear();
     avi.telemetry.idit = "2024-03-15 08:40:00";
     avi.telemetryAfterMovie = false;
-    ASSERT_TRUE(BuildAvi(avi).Render().WriteFile((dir_ / "CLIP0002.AVI").string()));
+    ASSERT_TRUE(BuildAvi(avi).Render().WriteFile(dir_.File("CLIP0002.AVI")));
 
     const ContainerInfo info = Parse("CLIP0002.AVI");
     EXPECT_EQ(info.gpsSize, 0u);
@@ -100,7 +96,7 @@ TEST_F(WriterRoundTrip, MovRecordingParsesWithBoxesAtTopLevelOrInsideMoov) {
         mov.telemetry = SampleTelemetry();
         mov.telemetryInsideMoov = inside;
         const std::string name = inside ? "CLIP0003R.MOV" : "CLIP0003F.MOV";
-        ASSERT_TRUE(RenderBoxes(BuildMov(mov)).WriteFile((dir_ / name).string()));
+        ASSERT_TRUE(RenderBoxes(BuildMov(mov)).WriteFile(dir_.File(name)));
 
         const ContainerInfo info = Parse(name);
         // ftyp 20 + mdat 508 + moov 648 + gpsa 12 + gsea 12 + gps0 header 8, either way.
