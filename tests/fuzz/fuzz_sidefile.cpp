@@ -18,23 +18,41 @@ namespace {
 constexpr const char* kRecording = "20200601_100000F.TS";
 
 // A folder of its own holding an empty front recording; the side file beside it is rewritten
-// for every input.
-const std::string& Folder() {
-    static const std::string folder = [] {
+// for every input, so it lives in memory (/dev/shm) unless TMPDIR says otherwise. Removed at exit.
+class Folder {
+public:
+    Folder() {
         const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/trivane-fuzz-XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-        const int fd = ::open((pattern + "/" + kRecording).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        std::string root = base != nullptr && *base != '\0' ? base : "/dev/shm";
+        if (::access(root.c_str(), W_OK) != 0) root = "/tmp";
+        path_ = root + "/trivane-fuzz-XXXXXX";
+        if (::mkdtemp(path_.data()) == nullptr) std::abort();
+        const int fd = ::open((path_ + "/" + kRecording).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         if (fd < 0) std::abort();
         ::close(fd);
-        return pattern;
-    }();
+    }
+    ~Folder() {
+        ::unlink((path_ + "/" + kRecording).c_str());
+        ::unlink(SideFile().c_str());
+        ::rmdir(path_.c_str());
+    }
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+
+    const std::string& Path() const { return path_; }
+    std::string SideFile() const { return path_ + "/20200601_100000F.NMEA"; }
+
+private:
+    std::string path_;
+};
+
+const Folder& TheFolder() {
+    static const Folder folder;
     return folder;
 }
 
 void WriteSideFile(const std::uint8_t* data, std::size_t size) {
-    const std::string path = Folder() + "/20200601_100000F.NMEA";
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd = ::open(TheFolder().SideFile().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) std::abort();
     std::size_t done = 0;
     while (done < size) {
@@ -56,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     manager.SetMapHost(&map);
     manager.SetGSensorCurve(&curve);
     manager.SetOwnerWindow(&owner);
-    if (manager.OpenSource(Folder(), kRecording) != 1 || manager.Entries().size() != 1) __builtin_trap();
+    if (manager.OpenSource(TheFolder().Path(), kRecording) != 1 || manager.Entries().size() != 1) __builtin_trap();
     manager.LoadTelemetry(0);
 
     const auto& track = manager.Track();
