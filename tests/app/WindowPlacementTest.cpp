@@ -45,5 +45,55 @@ TEST(WindowPlacement, ExtremeValuesDoNotOverflow)
     EXPECT_EQ(g.x, INT_MAX - 800);
 }
 
+void ExpectOnScreens(const WindowRect& saved, const std::vector<ScreenRect>& screens, std::size_t primary, int x, int y,
+                     int w, int h)
+{
+    const WindowGeometry g = PlaceWindowOnScreens(saved, screens, primary);
+    EXPECT_EQ(g.x, x);
+    EXPECT_EQ(g.y, y);
+    EXPECT_EQ(g.width, w);
+    EXPECT_EQ(g.height, h);
+}
+
+TEST(WindowPlacement, OnTheScreenHoldingTheCentre)
+{
+    const ScreenRect primary{0, 0, 1920, 1080};
+    const ScreenRect leftOf{-1280, -200, 1280, 1024};
+    const ScreenRect rightOf{1920, 0, 2560, 1440};
+    const std::vector<ScreenRect> screens{primary, leftOf, rightOf};
+    // Inside the left monitor: kept; past its left edge: pulled to it, not to 0.
+    ExpectOnScreens({-1200, 100, -200, 800}, screens, 0, -1200, 100, 1000, 700);
+    ExpectOnScreens({-1500, -300, -500, 300}, screens, 0, -1280, -200, 1000, 600);
+    // Beyond the right monitor's corner: moved back so that it ends at it.
+    ExpectOnScreens({4000, 1000, 4800, 1600}, screens, 0, 3680, 840, 800, 600);
+    // Straddling two monitors: the centre decides; right edges are exclusive.
+    ExpectOnScreens({1000, 0, 2900, 600}, screens, 0, 1920, 0, 1900, 600);
+    ExpectOnScreens({1520, 0, 2320, 560}, screens, 0, 1920, 0, 800, 560);
+    ExpectOnScreens({1519, 0, 2319, 560}, screens, 0, 1120, 0, 800, 560);
+}
+
+TEST(WindowPlacement, GoneMonitorOpensOnThePrimary)
+{
+    const std::vector<ScreenRect> screens{{-1280, 0, 1280, 1024}, {0, 0, 1920, 1080}};
+    const WindowRect onGoneMonitor{3000, 100, 3900, 700};
+    ExpectOnScreens(onGoneMonitor, screens, 1, 1020, 100, 900, 600);
+    ExpectOnScreens(onGoneMonitor, screens, 0, -900, 100, 900, 600);
+    ExpectOnScreens(onGoneMonitor, screens, 7, -900, 100, 900, 600);  // invalid index: the first
+    // No screens known: as PlaceWindow without a size.
+    ExpectOnScreens(onGoneMonitor, {}, 0, 3000, 100, 900, 600);
+}
+
+TEST(WindowPlacement, ScreensAtExtremeOriginsDoNotOverflow)
+{
+    ExpectOnScreens({INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {{0, 0, 1920, 1080}}, 0, 0, 0, 1920, 1080);
+    const std::vector<ScreenRect> farAway{{INT_MAX - 1000, INT_MIN, 1000, 1000}};
+    ExpectOnScreens({INT_MAX - 500, INT_MIN, INT_MAX, INT_MIN + 500}, farAway, 0, INT_MAX - 800, INT_MIN, 800, 560);
+    ExpectOnScreens({INT_MIN, INT_MAX - 10, INT_MIN + 10, INT_MAX}, farAway, 0, INT_MAX - 1000, INT_MIN + 440, 800, 560);
+    // A zero-size screen limits nothing; the result still ends inside the int range.
+    const WindowGeometry g = PlaceWindowOnScreens({INT_MAX - 10, 0, INT_MAX, 10}, {{100, 0, 0, 0}}, 0);
+    EXPECT_EQ(g.width, 800);
+    EXPECT_EQ(g.x, INT_MAX - 800);
+}
+
 }  // namespace
 }  // namespace trivane
