@@ -19,7 +19,7 @@ else()
     trivane_config_tests telemetry_decoding telemetry_parsers telemetry_writer
     library_catalogue_test library_listtexts_test library_telemetry_test library_inspect_test
     export_kml_test export_gpx_test playback_vlc_calls playback_vlc_live playback_vlc_plugins
-    samplecard_plan samplecard_check)
+    samplecard_plan samplecard_check app_layout_tests)
   if(TRIVANE_GUI)
     list(APPEND suites widgets_tests trivane-gallery app_snapshot_jpeg)
   endif()

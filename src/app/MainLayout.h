@@ -1,7 +1,8 @@
 #pragma once
 
-#include <cstdint>
 #include <vector>
+
+#include "app/WindowPlacement.h"
 
 namespace trivane {
 
@@ -43,7 +44,8 @@ struct Placement {
 };
 
 // Every control the layout moves, in the order they are moved, plus the map pane and the two
-// splitter hit areas. In full-screen mode only the panels and the chosen surface move.
+// splitter hit areas. In full-screen mode only the panels and the chosen surface move; the map
+// splitter then keeps input.previousMapSplitter and the vertical splitter is empty.
 struct MainLayout {
     std::vector<Placement> placements;
     bool mapShown = false;  // the map pane gets room (map enabled, normal mode)
@@ -67,13 +69,6 @@ void FitVideo(LayoutRect& front, LayoutRect& rear, int frameWidth, int frameHeig
 inline constexpr int kTitleBandHeight = 48;
 
 // Window sizes for the S and M commands on a monitor rectangle (screen coordinates).
-struct ScreenRect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
-};
 ScreenRect SmallWindowRect(const ScreenRect& monitor);
 ScreenRect MediumWindowRect(const ScreenRect& monitor);
 
