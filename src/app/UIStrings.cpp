@@ -15,4 +15,11 @@ std::uint16_t CurrentLanguageId() { return CSettingsFile::Instance().LanguageId(
 
 bool SetLanguage(unsigned index) { return CSettingsFile::Instance().SetLanguage(index); }
 
+std::string FormatUIText(std::string text, std::string_view value)
+{
+    const std::size_t at = text.find("%s");
+    if (at != std::string::npos) text.replace(at, 2, value);
+    return text;
+}
+
 }  // namespace trivane

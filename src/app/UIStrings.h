@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace trivane {
 
@@ -22,5 +23,9 @@ std::uint16_t CurrentLanguageId();
 // Selects row `index` (0..7) and stores its code under UI / LANGID; returns whether the write
 // succeeded. An index outside the table changes nothing and returns false.
 bool SetLanguage(unsigned index);
+
+// A translated text with its first "%s" replaced by `value` (a path, say). The text is never
+// used as a format string, so a translation holding other '%' sequences stays harmless.
+std::string FormatUIText(std::string text, std::string_view value);
 
 }  // namespace trivane

@@ -4,15 +4,14 @@
 
 #include <cstdint>
 
+#include "playback/WindowMessages.h"
+
 class QObject;
 
 namespace trivane {
 
-// Custom messages of the main window that the controls in this folder send.
-inline constexpr int WM_APPLY_VOLUME = 0xC0C;
-inline constexpr int WM_SEEK_TO_SLIDER = 0xC0D;
-
-// A window message as a Qt event: the event type is QEvent::User + message.
+// A window message as a Qt event. The messages 0xC01..0xC0F get registered event types
+// (QEvent::User + message where that number is free); any other message maps to User + message.
 class CWindowMessageEvent : public QEvent {
 public:
     CWindowMessageEvent(int message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);

@@ -40,3 +40,16 @@ TEST(GetUIString, FollowsTheSettingsFileChoice)
 
 }  // namespace
 }  // namespace trivane
+
+namespace trivane {
+namespace {
+
+TEST(FormatUIText, ReplacesOnlyTheFirstPlaceholderAndNeverFormats)
+{
+    EXPECT_EQ(FormatUIText("Save KML file: %s OK.", "/home/a b/%n%s.KML"), "Save KML file: /home/a b/%n%s.KML OK.");
+    EXPECT_EQ(FormatUIText("%d%% %s then %s", "x"), "%d%% x then %s");
+    EXPECT_EQ(FormatUIText("no placeholder", "x"), "no placeholder");
+}
+
+}  // namespace
+}  // namespace trivane

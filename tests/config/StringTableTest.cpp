@@ -9,18 +9,17 @@ namespace {
 
 constexpr std::uint16_t kSelectable[] = {1033, 2052, 1028, 1042, 1049, 2070, 1041, 1031};
 
-bool IsCarriedId(int id) { return (id >= 101 && id <= 145) || (id >= 179 && id <= 199); }
+// The original texts, plus the program's own from 146 on (lookups fall back to Japanese, so a
+// text missing from one table would show in another language).
+bool IsCarriedId(int id) { return (id >= 101 && id <= 146) || (id >= 179 && id <= 199); }
 
-TEST(StringTables, EverySelectableTableHoldsExactlyTheSixtySixIds)
+TEST(StringTables, EverySelectableTableHoldsTheSameIds)
 {
     for (const std::uint16_t lang : kSelectable) {
-        int present = 0;
         for (int id = 101; id <= 199; ++id) {
             const bool has = !LookupString(lang, id).empty();
             EXPECT_EQ(has, IsCarriedId(id)) << "language " << lang << " id " << id;
-            present += has ? 1 : 0;
         }
-        EXPECT_EQ(present, 66) << lang;
     }
 }
 
