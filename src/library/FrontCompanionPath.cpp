@@ -1,15 +1,22 @@
 #include "library/FrontCompanionPath.h"
 
-#include "files/FileSystem.h"
+#include <sys/stat.h>
 
 namespace trivane {
 
-std::string FrontCompanionPath(const std::string& path) {
+namespace {
+
+bool IsRegularFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::string CompanionPath(const std::string& path, char camera) {
     std::string copy = path;
     const std::size_t dot = copy.rfind('.');
     if (dot == std::string::npos || dot == 0) return {};
-    copy[dot - 1] = 'F';
-    if (PathExists(copy)) return copy;
+    copy[dot - 1] = camera;
+    if (IsRegularFile(copy)) return copy;
 
     const std::size_t slash = copy.rfind('/');
     if (slash == std::string::npos) return {};
@@ -21,8 +28,14 @@ std::string FrontCompanionPath(const std::string& path) {
         if (pos == 0) return {};
         --pos;
     }
-    if (separators <= 3) copy[pos] = 'F';
-    return PathExists(copy) ? copy : std::string();
+    if (separators <= 3) copy[pos] = camera;
+    return IsRegularFile(copy) ? copy : std::string();
 }
+
+}  // namespace
+
+std::string FrontCompanionPath(const std::string& path) { return CompanionPath(path, 'F'); }
+
+std::string RearCompanionPath(const std::string& path) { return CompanionPath(path, 'R'); }
 
 }  // namespace trivane

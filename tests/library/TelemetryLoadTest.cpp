@@ -28,6 +28,21 @@ TEST(FrontCompanion, SameFolderSiblingFolderOrNone) {
     test::MakeFolder(dir / "SOLO");
     test::WriteText(dir / "X0000001F.TS", "");
     test::WriteText(dir / "REAF/20200101_120000F.TS", "");
+    test::WriteText(dir / "REAR/20200101_120000R.TS", "");
+    // Only regular files count: a folder of the derived name would be opened as a playlist.
+    test::MakeFolder(dir / "X0000002F.TS");
+    test::MakeFolder(dir / "X0000002R.TS");
+    test::WriteText(dir / "X0000002F.AVI", "");
+    EXPECT_EQ(FrontCompanionPath(dir / "X0000002R.TS"), "");
+    EXPECT_EQ(RearCompanionPath(dir / "X0000002F.TS"), "");
+    EXPECT_EQ(RearCompanionPath(dir / "X0000002F.AVI"), "");
+    // The rear rule mirrors the front one, in the same folder or the sibling folder.
+    EXPECT_EQ(RearCompanionPath(dir / "REAF/20200101_120000F.TS"), dir / "REAR/20200101_120000R.TS");
+    EXPECT_EQ(RearCompanionPath(dir / "X0000001F.TS"), "");
+    // A name outside the pair rule has neither partner.
+    test::WriteText(dir / "DRV_0101.AVI", "");
+    EXPECT_EQ(FrontCompanionPath(dir / "DRV_0101.AVI"), "");
+    EXPECT_EQ(RearCompanionPath(dir / "DRV_0101.AVI"), "");
     EXPECT_EQ(FrontCompanionPath(dir / "X0000001R.TS"), dir / "X0000001F.TS");
     EXPECT_EQ(FrontCompanionPath(dir / "X0000001F.TS"), dir / "X0000001F.TS");
     EXPECT_EQ(FrontCompanionPath(dir / "REAR/20200101_120000R.TS"), dir / "REAF/20200101_120000F.TS");
