@@ -41,6 +41,7 @@ struct VlcApi {
     X(libvlc_video_set_mouse_input)             \
     X(libvlc_media_player_play)                 \
     X(libvlc_media_player_pause)                \
+    X(libvlc_media_player_set_pause)            \
     X(libvlc_media_player_stop)                 \
     X(libvlc_media_player_get_length)           \
     X(libvlc_media_player_get_time)             \
@@ -553,6 +554,25 @@ void CVlcPlayer::OpenMedia(const char* utf8Path)
     }
 }
 
+void CVlcPlayer::OpenMedia(const std::string& utf8Path)
+{
+    if (!utf8Path.empty()) {
+        OpenMedia(utf8Path.c_str());
+        return;
+    }
+    if (loaded_ == 0) {
+        return;
+    }
+    mediaPath_.clear();
+    if (api_->libvlc_media_player_set_media) {
+        api_->libvlc_media_player_set_media(player_, nullptr);
+    }
+    if (media_ != nullptr && api_->libvlc_media_release) {
+        api_->libvlc_media_release(media_);
+    }
+    media_ = nullptr;
+}
+
 void CVlcPlayer::Play()
 {
     if (loaded_ == 0 || !api_->libvlc_media_player_play) {
@@ -576,6 +596,18 @@ void CVlcPlayer::Pause()
         api_->libvlc_media_player_pause(player_);
     }
     paused_ = 1;
+}
+
+void CVlcPlayer::SetPause(bool paused)
+{
+    if (loaded_ == 0) {
+        return;
+    }
+    if (api_->libvlc_media_player_set_pause) {
+        api_->libvlc_media_player_set_pause(player_, paused ? 1 : 0);
+    }
+    playing_ = paused ? 0 : 1;
+    paused_ = paused ? 1 : 0;
 }
 
 void CVlcPlayer::Stop()

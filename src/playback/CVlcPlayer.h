@@ -1,5 +1,6 @@
 #pragma once
 
+#include "playback/IPlaybackChannel.h"
 #include "playback/IVideoFrameSink.h"
 #include "playback/VlcEvent.h"
 
@@ -29,7 +30,7 @@ struct VlcFrameBridge;
 // Everything is called on one thread (the window thread). Events reach the sink given to
 // AttachEvents on libVLC's threads; see IVlcEventSink for what a sink may do. libVLC's
 // plug-ins come from the system's plug-in folder only, never from the working folder.
-class CVlcPlayer {
+class CVlcPlayer final : public IPlaybackChannel {
 public:
     // Turns the PNG libVLC wrote into the JPEG the caller asked for. Returns success; writes
     // atomically, so that on failure nothing under jpegPath has changed.
@@ -51,16 +52,16 @@ public:
     // Rebuilds instance and player with argument set 0 (standard) or 1 (alternate), keeping
     // the event subscription and the volume. Only a channel that has opened a media is
     // rebuilt; the new player has neither media nor window. Returns 1 when rebuilt.
-    int Recreate(int argumentSet);
+    int Recreate(int argumentSet) override;
 
     // Subscribes the sink to the channel's events (replacing an earlier sink). Once either
     // returns, no callback is running in the sink it replaced and none will, so that sink may be
     // destroyed at once. Never call them while holding a lock the sink itself takes.
-    void AttachEvents(IVlcEventSink* sink);
-    void DetachEvents();
+    void AttachEvents(IVlcEventSink* sink) override;
+    void DetachEvents() override;
 
     // X11 window id the picture is drawn into.
-    void SetWindow(std::uint32_t xwindow);
+    void SetWindow(std::uint32_t xwindow) override;
     // Renders into memory instead of a window; for display-free use. As with AttachEvents, the
     // replaced sink is out of every callback when this returns.
     void SetFrameSink(IVideoFrameSink* sink);
@@ -69,30 +70,35 @@ public:
 
     // Sets the file to play (UTF-8, may be null); does not start playback.
     void OpenMedia(const char* utf8Path);
-    void Play();
+    // The same; an empty path leaves the player without media.
+    void OpenMedia(const std::string& utf8Path) override;
+    void Play() override;
+    // Toggles: libVLC resumes a paused player, and ignores the call while the media is opening.
     void Pause();
-    void Stop();
+    // Pauses (true) or resumes (false) whatever the player's state; pausing twice stays paused.
+    void SetPause(bool paused) override;
+    void Stop() override;
 
     // Window thread only: these call into libVLC, which an event sink must never do.
-    std::int64_t GetLength() const;
-    std::int64_t GetTime() const;
-    void SetTime(std::int64_t ms);
-    int SetRate(float rate);
+    std::int64_t GetLength() const override;
+    std::int64_t GetTime() const override;
+    void SetTime(std::int64_t ms) override;
+    int SetRate(float rate) override;
 
-    int SetMarquee(const std::string& text, int size, bool enable);
-    void SetVolume(int percent);
-    void SetMute(bool mute);
+    int SetMarquee(const std::string& text, int size, bool enable) override;
+    void SetVolume(int percent) override;
+    void SetMute(bool mute) override;
 
     // Writes the current picture to utf8Path: JPEG for ".jpg"/".jpeg" names (through the
     // converter, which must write its file atomically), PNG otherwise. libVLC writes into a new
     // hidden file beside the target, which then replaces the target as a whole. Returns 0 on
     // success; -1 on failure, with nothing left behind and an existing file of that name untouched.
-    int TakeSnapshot(const std::string& utf8Path);
+    int TakeSnapshot(const std::string& utf8Path) override;
     void SetSnapshotConverter(SnapshotConverter converter);
 
-    bool IsLoaded() const { return loaded_ != 0; }
-    int Playing() const { return playing_; }
-    int Paused() const { return paused_; }
+    bool IsLoaded() const override { return loaded_ != 0; }
+    int Playing() const override { return playing_; }
+    int Paused() const override { return paused_; }
     // The window keeps the pair in step with its own pause and play steps.
     void SetPlayFlags(int playing, int paused) { playing_ = playing; paused_ = paused; }
     const std::string& MediaPath() const { return mediaPath_; }

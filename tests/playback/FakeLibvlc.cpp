@@ -250,6 +250,7 @@ int libvlc_media_player_play(libvlc_media_player_t*)
     return 0;
 }
 void libvlc_media_player_pause(libvlc_media_player_t*) { Log("pause"); }
+void libvlc_media_player_set_pause(libvlc_media_player_t*, int paused) { Log("set_pause " + std::to_string(paused)); }
 void libvlc_media_player_stop(libvlc_media_player_t*) { Log("stop"); }
 libvlc_time_t libvlc_media_player_get_length(libvlc_media_player_t*) { return 5000; }
 libvlc_time_t libvlc_media_player_get_time(libvlc_media_player_t*) { return 1234; }

@@ -306,6 +306,11 @@ TEST(VlcPlayerCalls, OpenMediaSetsOptionAndDisablesInputAndReleasesReplacedMedia
     player.OpenMedia("x");
     player.OpenMedia("");
     EXPECT_EQ(player.MediaPath(), "");
+    // Through the channel interface an empty path leaves the player without media.
+    fake.Clear();
+    player.OpenMedia(std::string());
+    EXPECT_EQ(fake.Lines(), (Lines{"set_media null", "media_release"}));
+    EXPECT_EQ(player.Recreate(0), 0) << "nothing left to rebuild";
 }
 
 TEST(VlcPlayerCalls, PlayPauseStopMoveTheFlagPairAndPlayNeedsAPictureTarget)
@@ -341,6 +346,18 @@ TEST(VlcPlayerCalls, PlayPauseStopMoveTheFlagPairAndPlayNeedsAPictureTarget)
     EXPECT_EQ(player.Playing(), 0);
     EXPECT_EQ(player.Paused(), 0);
     EXPECT_EQ(fake.Lines(), (Lines{"pause", "play", "stop"}));
+
+    // SetPause never toggles: asked twice, the player stays paused.
+    fake.Clear();
+    player.Play();
+    player.SetPause(true);
+    player.SetPause(true);
+    EXPECT_EQ(player.Playing(), 0);
+    EXPECT_EQ(player.Paused(), 1);
+    player.SetPause(false);
+    EXPECT_EQ(player.Playing(), 1);
+    EXPECT_EQ(player.Paused(), 0);
+    EXPECT_EQ(fake.Lines(), (Lines{"play", "set_pause 1", "set_pause 1", "set_pause 0"}));
 }
 
 TEST(VlcPlayerCalls, MarqueeOptionsGoInFixedOrderWithGreenColour)

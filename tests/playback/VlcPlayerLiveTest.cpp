@@ -186,6 +186,22 @@ TEST_F(VlcPlayerLive, EndIsReachedWithinLengthPlusThreeSeconds)
     EXPECT_FALSE(channel.events.WaitForType(VlcEventType::MediaPlayerEncounteredError, 0ms));
 }
 
+// How the controller holds a rewound recording at its start: paused once libVLC reports playing.
+TEST_F(VlcPlayerLive, PauseAskedForWhenPlayingBeginsHoldsAndIsNoToggle)
+{
+    Channel channel;
+    channel.Start(kLoopAvi);
+    ASSERT_TRUE(channel.events.WaitForType(VlcEventType::MediaPlayerPlaying, 2000ms));
+    channel.player.SetPause(true);
+    channel.player.SetPause(true);
+    ASSERT_TRUE(channel.events.WaitForType(VlcEventType::MediaPlayerPaused, 2000ms));
+    const std::int64_t held = channel.player.GetTime();
+    std::this_thread::sleep_for(1000ms);
+    EXPECT_LE(channel.player.GetTime() - held, 100) << "the player went on after the pause";
+    channel.player.SetPause(false);
+    EXPECT_TRUE(channel.WaitForTime(std::max<std::int64_t>(held, 0) + 500, 3000ms)) << "did not resume";
+}
+
 TEST_F(VlcPlayerLive, MarqueeShowsGreenTextAndHidesWhenDisabled)
 {
     Channel channel;
