@@ -1,0 +1,183 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "playback/IPlaybackChannel.h"
+#include "playback/IPlaybackView.h"
+#include "playback/VlcEvent.h"
+
+namespace trivane {
+
+class CRecordingManager;
+
+struct PlaybackSpeed {
+    double rate;
+    const char* label;  // drawn over the picture
+};
+
+inline constexpr std::array<PlaybackSpeed, 18> kPlaybackSpeeds = {{
+    {0.3, "0.3 X"}, {0.4, "0.4 X"}, {0.5, "0.5 X"}, {0.6, "0.6 X"}, {0.7, "0.7 X"}, {0.8, "0.8 X"},
+    {0.9, "0.9 X"}, {1.0, "1.0 X"}, {1.2, "1.2 X"}, {1.4, "1.4 X"}, {1.6, "1.6 X"}, {1.8, "1.8 X"},
+    {2.0, "2.0 X"}, {2.4, "2.4 X"}, {2.8, "2.8 X"}, {3.2, "3.2 X"}, {3.6, "3.6 X"}, {4.0, "4.0 X"},
+}};
+inline constexpr int kNormalSpeedIndex = 7;
+
+// Decides what the front and rear channels play and keeps the window in step with them: starts,
+// pauses, speeds, seeks, snapshots and the end of each recording. A recording's two camera
+// files are found from whichever of them the catalogue lists; the front file's channel is the
+// master whose events drive the window, the rear channel takes over for a recording without one.
+//
+// Everything runs on the window thread except the two sinks, which libVLC calls on its own
+// threads: they only touch the atomics below and post window messages, which come back through
+// HandleMessage. Each posted event carries the start it belongs to (lParam); events of a
+// recording that has since been replaced, stopped or rewound are dropped.
+class CPlaybackController {
+public:
+    // WM_PLAY_STATE values: the button shows "play" for 1 and 4, "pause" for 2 and 3; 5 and 6 (a
+    // master channel opening or stopping) reset the GPS indicator.
+    static constexpr std::uintptr_t kStatePlaying = 3;
+    static constexpr std::uintptr_t kStatePaused = 4;
+    static constexpr std::uintptr_t kStateOpening = 5;
+    static constexpr std::uintptr_t kStateStopped = 6;
+
+    // Texts of the language tables.
+    static constexpr int kTextPlayerError = 102;
+    static constexpr int kTextNoFiles = 136;
+    static constexpr int kTextOk = 145;
+
+    // Nothing is called on the view or the channels before the first command, so the window can
+    // hold the controller as a member and pass itself as the view.
+    CPlaybackController(CRecordingManager& recordings, IPlaybackChannel& front, IPlaybackChannel& rear,
+                        IPlaybackView& view);
+    CPlaybackController(const CPlaybackController&) = delete;
+    CPlaybackController& operator=(const CPlaybackController&) = delete;
+
+    // The window attaches these to the front and rear channel (AttachEvents).
+    IVlcEventSink& FrontSink() { return frontSink_; }
+    IVlcEventSink& RearSink() { return rearSink_; }
+
+    // Commands.
+    void Open();                                    // asks the view for a source
+    void OpenSource(const SourceChoice& choice);    // the same for a source chosen elsewhere
+    void PlayPause();
+    void Stop();
+    void Faster();
+    void Slower();
+    void Snapshot();
+    void SetMute(bool mute);
+    void ToggleAutoPlayNext();
+    void ApplyVolume();                   // volume slider position x 2 on both channels
+    void SeekFromSliderScroll(int position);  // 0..1000, keyboard or track click on the slider
+
+    // WM_PLAYER_ERROR, WM_PLAY_STATE, WM_PLAY_TIME, WM_END_REACHED, WM_PLAY_GROUP, WM_PLAY_FILE,
+    // WM_APPLY_VOLUME, WM_SEEK_TO_SLIDER; false for any other message.
+    bool HandleMessage(int message, std::uintptr_t wParam, std::intptr_t lParam);
+    // IDT_MARQUEE, IDT_SEEK, IDT_AUTOSTART, IDT_OPEN_GUARD; other ids are ignored.
+    void OnTimer(int id);
+    // Detaches both sinks and stops both channels; afterwards no sink posts. Call before the view
+    // or the channels go.
+    void Shutdown();
+
+    int SpeedIndex() const { return speedIndex_; }
+    bool AutoPlayNext() const { return autoPlayNext_; }
+    bool FrontIsMaster() const { return frontIsMaster_.load(); }
+    bool OpeningGuard() const { return openingGuard_.load(); }
+    std::int64_t PendingSeekMs() const { return pendingSeekMs_.load(); }
+    bool FrontSurfaceHidden() const { return surfaceHidden_[kFrontChannel]; }
+    bool RearSurfaceHidden() const { return surfaceHidden_[kRearChannel]; }
+    bool RearInUse() const { return rearInUse_; }  // the rear channel holds the current recording
+    bool Muted() const { return muted_; }
+    const std::string& CurrentFrontPath() const { return currentFrontPath_; }
+    const std::string& PlayingFrontPath() const { return playingFrontPath_; }
+    SourceKind CurrentSourceKind() const { return sourceKind_; }
+    const std::string& SourcePath() const { return sourcePath_; }
+    int AutoStartIndex() const { return autoStartIndex_; }
+    int AutoStartCountdown() const { return autoStartCountdown_; }
+    int MarqueeTicks() const { return marqueeTicks_; }
+    // Picture size of the current recording as its container states it; false when unknown.
+    bool CurrentFrame(int& width, int& height) const;
+
+private:
+    class ChannelSink final : public IVlcEventSink {
+    public:
+        ChannelSink(CPlaybackController& owner, int channel) : owner_(owner), channel_(channel) {}
+        void OnVlcEvent(const VlcEvent& event) noexcept override { owner_.OnChannelEvent(channel_, event); }
+
+    private:
+        CPlaybackController& owner_;
+        int channel_;
+    };
+
+    void OnChannelEvent(int channel, const VlcEvent& event) noexcept;
+    void Post(int message, std::uintptr_t wParam, int channel) noexcept;
+    bool IsCurrent(std::intptr_t stamp) const;
+    void NewStart();
+
+    IPlaybackChannel& Channel(int channel) { return channel == kFrontChannel ? front_ : rear_; }
+    IPlaybackChannel& Master() { return frontIsMaster_.load() ? front_ : rear_; }
+    bool InUse(int channel);
+    int CatalogueSize() const;
+    int ClampedCurrent() const;
+
+    void ResetBeforeOpen();
+    void OpenChosen(const SourceChoice& choice);
+    void StartFirstRecording(bool fileSource);
+    void StartRecording(int index, bool setGuard);
+    void PlayFrontFile();
+    void StartRear(const std::string& recordingPath);
+    void StopChannels();
+    void ShowSurface(int channel);
+    void HideSurface(int channel);
+    void SetOpeningGuard();
+    void ResetSpeed();
+    void ChangeSpeed(int step);
+    void ApplyMarquee();
+    void RefreshMarquee();
+    int MarqueeSize() const;
+
+    void OnPlayState(std::uintptr_t state, int channel);
+    void OnPlayTime(std::int64_t timeMs);
+    void OnEndReached();
+    void Rewind();
+    void PlayFile(int index);
+    void PlayGroup(int group);
+    void SeekToSlider(int position, bool syncTelemetry);
+    void ApplySeek();
+    void AutoStartTick();
+    void MarqueeTick();
+
+    CRecordingManager& recordings_;
+    IPlaybackChannel& front_;
+    IPlaybackChannel& rear_;
+    IPlaybackView& view_;
+    ChannelSink frontSink_{*this, kFrontChannel};
+    ChannelSink rearSink_{*this, kRearChannel};
+
+    // Shared with the sinks.
+    std::atomic<std::int64_t> pendingSeekMs_{0};
+    std::atomic<bool> openingGuard_{false};
+    std::atomic<bool> frontIsMaster_{false};
+    std::atomic<std::uint32_t> serial_{1};
+
+    // Window thread only.
+    int speedIndex_ = kNormalSpeedIndex;
+    bool autoPlayNext_ = true;
+    bool muted_ = false;
+    std::string currentFrontPath_;
+    std::string playingFrontPath_;
+    SourceKind sourceKind_ = SourceKind::Disk;
+    std::string sourcePath_;
+    std::array<bool, 2> surfaceHidden_{true, true};
+    bool rearInUse_ = false;
+    bool rearRebuilt_ = false;
+    std::array<bool, 2> pauseWhenPlaying_{false, false};
+    int autoStartIndex_ = 0;
+    int autoStartCountdown_ = 0;
+    int marqueeTicks_ = 10;
+    bool seekTimerRunning_ = false;
+};
+
+}  // namespace trivane

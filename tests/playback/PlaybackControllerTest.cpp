@@ -1,0 +1,463 @@
+// The playback controller's state machine on a temporary card, with channels and window that
+// record what they are asked to do.
+#include "playback/CPlaybackController.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string_view>
+#include <thread>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "TestCard.h"
+#include "library/CRecordingManager.h"
+#include "playback/WindowMessages.h"
+
+namespace trivane {
+namespace {
+
+using test::TempDir;
+using Calls = std::vector<std::string>;
+
+// Flags any call made from a thread other than the one that built the object (the window's).
+class WindowThreadOnly {
+public:
+    bool CalledOffThread() const { return offThread_.load(); }
+
+protected:
+    void Touch() const {
+        if (std::this_thread::get_id() != owner_) offThread_ = true;
+    }
+
+private:
+    std::thread::id owner_ = std::this_thread::get_id();
+    mutable std::atomic<bool> offThread_{false};
+};
+
+class FakeChannel final : public IPlaybackChannel, public WindowThreadOnly {
+public:
+    bool IsLoaded() const override { Touch(); return true; }
+    void AttachEvents(IVlcEventSink* sink) override { sink_ = sink; }
+    void DetachEvents() override { Note("detach"); sink_ = nullptr; }
+    void SetWindow(std::uint32_t xwindow) override { Note("window " + std::to_string(xwindow)); }
+    void OpenMedia(const std::string& path) override { Note("open " + path); }
+    void Play() override { Note("play"); playing_ = 1; paused_ = 0; }
+    void SetPause(bool paused) override { Note(paused ? "pause" : "resume"); playing_ = !paused; paused_ = paused; }
+    void Stop() override { Note("stop"); playing_ = 0; paused_ = 0; }
+    int Recreate(int argumentSet) override { Note("recreate " + std::to_string(argumentSet)); return 1; }
+    std::int64_t GetLength() const override { Touch(); return length; }
+    std::int64_t GetTime() const override { Touch(); return 0; }
+    void SetTime(std::int64_t ms) override { Note("time " + std::to_string(ms)); }
+    int SetRate(float rate) override {
+        char text[16];
+        std::snprintf(text, sizeof text, "rate %.1f", static_cast<double>(rate));
+        Note(text);
+        return 0;
+    }
+    int SetMarquee(const std::string& text, int size, bool enable) override {
+        Note("marquee " + text + " " + std::to_string(size) + (enable ? " on" : " off"));
+        return 1;
+    }
+    void SetVolume(int percent) override { Note("volume " + std::to_string(percent)); }
+    void SetMute(bool mute) override { Note(mute ? "mute" : "unmute"); }
+    int TakeSnapshot(const std::string& path) override { Note("snapshot " + path); return 0; }
+    int Playing() const override { Touch(); return playing_; }
+    int Paused() const override { Touch(); return paused_; }
+
+    void Fire(VlcEventType type, std::int64_t timeMs = -1) const {
+        VlcEvent event;
+        event.type = type;
+        event.timeMs = timeMs;
+        if (sink_ != nullptr) sink_->OnVlcEvent(event);
+    }
+    Calls Take() { return std::exchange(calls_, {}); }
+    int Count(std::string_view prefix) const {
+        return static_cast<int>(std::count_if(calls_.begin(), calls_.end(),
+                                              [&](const std::string& c) { return c.starts_with(prefix); }));
+    }
+    std::string Last(std::string_view prefix) const {
+        for (auto it = calls_.rbegin(); it != calls_.rend(); ++it) {
+            if (it->starts_with(prefix)) return *it;
+        }
+        return {};
+    }
+
+    std::int64_t length = 60000;
+
+private:
+    void Note(std::string call) {
+        Touch();
+        calls_.push_back(std::move(call));
+    }
+    Calls calls_;
+    IVlcEventSink* sink_ = nullptr;
+    int playing_ = 0;
+    int paused_ = 1;
+};
+
+struct Posted {
+    int message;
+    std::uintptr_t wParam;
+    bool operator==(const Posted&) const = default;
+};
+
+class FakeView final : public IPlaybackView, public WindowThreadOnly {
+public:
+    void PostMessage(int message, std::uintptr_t wParam, std::intptr_t lParam) override {
+        std::lock_guard lock(mutex_);
+        queue_.push_back({message, wParam, lParam});
+    }
+    std::vector<Posted> TakePosted() {
+        std::vector<Posted> posted;
+        for (const Message& m : Drain()) posted.push_back({m.message, m.wParam});
+        return posted;
+    }
+    // The window's event loop: queued messages go back to the controller, including those posted meanwhile.
+    void Pump(CPlaybackController& controller) {
+        for (auto batch = Drain(); !batch.empty(); batch = Drain()) {
+            for (const Message& m : batch) controller.HandleMessage(m.message, m.wParam, m.lParam);
+        }
+    }
+    void ShowSurface(int channel, bool shown) override { Touch(); surfaces[channel] = shown; }
+    std::uint32_t SurfaceWindow(int channel) override { Touch(); return 0x100u + static_cast<std::uint32_t>(channel); }
+    void FitSurfaces() override { Touch(); }
+    void SetScanBusy(bool busy) override { Touch(); scanBusy.push_back(busy); }
+    void SetPlayButtonState(int state) override { Touch(); playButton = state; }
+    void SetPositionSlider(int position) override { Touch(); slider = position; }
+    int VolumeSliderPosition() const override { Touch(); return 50; }
+    void SetGpsIndicator(int value) override { Touch(); gps = value; }
+    void SetGSensorStopped(bool, bool) override { Touch(); }
+    bool GSensorEnabled() const override { Touch(); return true; }
+    bool MapEnabled() const override { Touch(); return false; }
+    void StartTimer(int id, int periodMs) override { Touch(); timers[id] = periodMs; }
+    void StopTimer(int id) override { Touch(); timers.erase(id); }
+    void Wait(int ms) override { Touch(); waits.push_back(ms); }
+    void ShowMessage(int textId, int captionId) override { Touch(); messages.emplace_back(textId, captionId); }
+    bool ChooseSource(SourceChoice& choice) override {
+        Touch();
+        if (source) choice = *source;
+        return source.has_value();
+    }
+    bool ChooseSnapshotPath(std::string& path) override {
+        Touch();
+        path = snapshotPath;
+        return !path.empty();
+    }
+    bool Running(int id) const { return timers.count(id) != 0; }
+
+    std::map<int, bool> surfaces;
+    std::vector<bool> scanBusy;
+    int playButton = -1;
+    int slider = -1;
+    int gps = -1;
+    std::map<int, int> timers;
+    std::vector<int> waits;
+    std::vector<std::pair<int, int>> messages;
+    std::optional<SourceChoice> source;
+    std::string snapshotPath;
+
+private:
+    struct Message {
+        int message;
+        std::uintptr_t wParam;
+        std::intptr_t lParam;
+    };
+    std::vector<Message> Drain() {
+        std::lock_guard lock(mutex_);
+        return std::exchange(queue_, {});
+    }
+    std::mutex mutex_;
+    std::vector<Message> queue_;
+};
+
+// Catalogue order: 0 a single-camera AVI, 1-2 a front/rear pair, 3 a front-only and 4 a rear-only recording.
+class PlaybackControllerTest : public ::testing::Test {
+protected:
+    PlaybackControllerTest() {
+        test::WriteAvi(dir / "DRV_0101.AVI", "2020-06-01 09:00:00");
+        test::WriteMov(dir / "FILE0001F.MOV", "2020-06-01 10:00:00");
+        test::WriteMov(dir / "FILE0001R.MOV", "2020-06-01 10:00:00", 60, {}, 1280, 720);
+        test::WriteMov(dir / "FILE0002F.MOV", "2020-06-01 10:01:00");
+        test::WriteMov(dir / "FILE0003R.MOV", "2020-06-01 10:02:00");
+        front.AttachEvents(&controller.FrontSink());
+        rear.AttachEvents(&controller.RearSink());
+    }
+    void OpenFolder() {
+        controller.OpenSource({SourceKind::Folder, dir.Path()});
+        for (int i = 0; i < 5; ++i) controller.OnTimer(IDT_AUTOSTART);
+    }
+    void Send(int message, int wParam) {
+        controller.HandleMessage(message, static_cast<std::uintptr_t>(static_cast<std::intptr_t>(wParam)), 0);
+        view.Pump(controller);
+    }
+    void PlayFile(int index) {
+        if (m.Entries().empty()) OpenFolder();
+        Send(WM_PLAY_FILE, index);
+        front.Take();
+        rear.Take();
+    }
+    std::string Open(const char* name) { return "open " + (dir / name); }
+
+    TempDir dir;
+    CRecordingManager m;
+    FakeChannel front;
+    FakeChannel rear;
+    FakeView view;
+    CPlaybackController controller{m, front, rear, view};
+};
+
+TEST_F(PlaybackControllerTest, FolderStartsItsFirstRecordingAfterFiveTicksAndFileSourceAtOnce) {
+    view.source = SourceChoice{SourceKind::Folder, dir.Path()};
+    controller.Open();
+    ASSERT_EQ(m.Entries().size(), 5u);
+    EXPECT_EQ(view.scanBusy, (std::vector<bool>{true, false}));
+    EXPECT_TRUE(controller.OpeningGuard());
+    EXPECT_TRUE(view.Running(IDT_OPEN_GUARD));
+    for (int i = 0; i < 4; ++i) controller.OnTimer(IDT_AUTOSTART);
+    EXPECT_EQ(front.Count("open"), 0);
+    controller.OnTimer(IDT_AUTOSTART);
+    EXPECT_FALSE(view.Running(IDT_AUTOSTART));
+    // A camera that records alone: its own file plays on the front channel, the rear is blanked.
+    EXPECT_EQ(front.Last("open"), Open("DRV_0101.AVI"));
+    EXPECT_EQ(front.Count("play"), 1);
+    EXPECT_TRUE(controller.FrontIsMaster());
+    EXPECT_EQ(rear.Count("recreate 0"), 1);
+    EXPECT_EQ(rear.Count("open"), 0);
+    EXPECT_FALSE(controller.RearInUse());
+    // The guard holds until the first time update.
+    front.Fire(VlcEventType::MediaPlayerTimeChanged, 0);
+    view.Pump(controller);
+    EXPECT_FALSE(controller.OpeningGuard());
+
+    front.Take();
+    controller.OpenSource({SourceKind::File, dir / "FILE0001R.MOV"});
+    EXPECT_EQ(m.Entries().size(), 1u);
+    EXPECT_EQ(front.Last("window"), "window 256");
+    EXPECT_EQ(front.Last("open"), Open("FILE0001F.MOV"));
+    EXPECT_EQ(rear.Last("open"), Open("FILE0001R.MOV"));
+    EXPECT_EQ(view.playButton, 1);
+    EXPECT_FALSE(controller.OpeningGuard());
+}
+
+TEST_F(PlaybackControllerTest, EitherFileOfAPairPlaysFrontOnFrontAndRearOnRear) {
+    OpenFolder();
+    front.Take();
+    rear.Take();
+    // The marquee is sized for the chosen recording's picture: 1080 lines, or 720 for the rear file.
+    // The rear player was rebuilt for the single-camera recording: speed and sound are set again.
+    for (auto [index, marquee, rebuilt] : {std::tuple{1, "marquee 1.0 X 108 off", Calls{"rate 1.0", "unmute"}},
+                                           std::tuple{2, "marquee 1.0 X 72 off", Calls{}}}) {
+        SCOPED_TRACE(index);
+        Send(WM_PLAY_FILE, index);
+        EXPECT_EQ(view.waits.back(), 200);
+        EXPECT_EQ(front.Take(), (Calls{"stop", Open("FILE0001F.MOV"), "play", marquee}));
+        Calls expected{"stop", marquee, "window 257", Open("FILE0001R.MOV")};
+        expected.insert(expected.end(), rebuilt.begin(), rebuilt.end());
+        expected.push_back("play");
+        EXPECT_EQ(rear.Take(), expected);
+        EXPECT_EQ(controller.PlayingFrontPath(), dir / "FILE0001F.MOV");
+    }
+    // A rear-only recording: the rear channel is master and its events drive slider and telemetry.
+    Send(WM_PLAY_FILE, 4);
+    EXPECT_FALSE(controller.FrontIsMaster());
+    EXPECT_EQ(front.Count("open"), 0);
+    EXPECT_EQ(rear.Last("open"), Open("FILE0003R.MOV"));
+    rear.length = 40000;
+    rear.Fire(VlcEventType::MediaPlayerTimeChanged, 10000);
+    view.Pump(controller);
+    EXPECT_EQ(view.slider, 250);
+    EXPECT_FALSE(controller.OpeningGuard());
+}
+
+TEST_F(PlaybackControllerTest, EndSkipsThePairsOtherFileAndTheLastWrapsToTheFirst) {
+    OpenFolder();
+    for (int i = 0; i < 5; ++i) controller.Faster();
+    controller.SetMute(true);
+    front.Take();
+    rear.Take();
+    // The speed carries on into the next recording, also on the rear player rebuilt for the single camera.
+    front.Fire(VlcEventType::MediaPlayerEndReached);
+    view.Pump(controller);
+    EXPECT_EQ(m.CurrentIndex(), 1);
+    EXPECT_EQ(front.Take(), (Calls{Open("FILE0001F.MOV"), "play", "marquee 2.0 X 108 on", "volume 100"}));
+    EXPECT_EQ(rear.Take(), (Calls{"marquee 2.0 X 108 on", "window 257", Open("FILE0001R.MOV"), "rate 2.0", "mute",
+                                  "play", "volume 100"}));
+
+    front.Fire(VlcEventType::MediaPlayerEndReached);
+    view.Pump(controller);
+    EXPECT_EQ(m.CurrentIndex(), 3);
+    EXPECT_EQ(front.Take(), (Calls{Open("FILE0002F.MOV"), "play", "marquee 2.0 X 108 on", "volume 100"}));
+    EXPECT_EQ(rear.Take(), (Calls{"marquee 2.0 X 108 on", "recreate 0", "volume 100"}));
+
+    PlayFile(4);
+    rear.Fire(VlcEventType::MediaPlayerEndReached);
+    view.Pump(controller);
+    EXPECT_EQ(m.CurrentIndex(), 0);
+    EXPECT_EQ(front.Last("open"), Open("DRV_0101.AVI"));
+    EXPECT_TRUE(controller.FrontIsMaster());
+}
+
+TEST_F(PlaybackControllerTest, WithoutAutoPlayNextTheEndRewindsAndPausesEachChannelOnceItPlays) {
+    controller.ToggleAutoPlayNext();
+    PlayFile(1);
+    front.Fire(VlcEventType::MediaPlayerEndReached);
+    view.Pump(controller);
+    EXPECT_EQ(front.Take(), (Calls{"stop", "play"}));
+    EXPECT_EQ(rear.Take(), (Calls{"stop", "play"}));
+    EXPECT_EQ(view.slider, 0);
+    // The rear channel drives nothing while the front is master, but its start of play still counts.
+    rear.Fire(VlcEventType::MediaPlayerPlaying);
+    front.Fire(VlcEventType::MediaPlayerPlaying);
+    front.Fire(VlcEventType::MediaPlayerPlaying);
+    view.Pump(controller);
+    EXPECT_EQ(front.Take(), (Calls{"pause"}));
+    EXPECT_EQ(rear.Take(), (Calls{"pause"}));
+    EXPECT_EQ(m.CurrentIndex(), 1);
+}
+
+TEST_F(PlaybackControllerTest, PlayPausePausesWithoutTogglingAndResumingResetsTheSpeed) {
+    PlayFile(1);
+    controller.PlayPause();
+    controller.Faster();
+    EXPECT_EQ(front.Take(), (Calls{"pause", "rate 1.2", "marquee 1.2 X 108 on"}));
+    EXPECT_EQ(rear.Take(), (Calls{"pause", "rate 1.2", "marquee 1.2 X 108 on"}));
+    controller.PlayPause();
+    EXPECT_EQ(controller.SpeedIndex(), kNormalSpeedIndex);
+    EXPECT_EQ(front.Take(), (Calls{"play", "rate 1.0", "marquee 1.0 X 108 off"}));
+    EXPECT_EQ(rear.Take(), (Calls{"rate 1.0", "marquee 1.0 X 108 off", "play"}));
+
+    view.snapshotPath = "/shots/day.one.jpg";
+    controller.Snapshot();
+    EXPECT_EQ(front.Take(), (Calls{"pause", "snapshot /shots/day.one_f.jpg", "play"}));
+    EXPECT_EQ(rear.Take(), (Calls{"pause", "snapshot /shots/day.one_r.jpg", "play"}));
+}
+
+TEST_F(PlaybackControllerTest, SpeedStopsAtTheTableEndsAndTheMarqueeIsRepeatedTenTimes) {
+    PlayFile(1);
+    EXPECT_TRUE(view.Running(IDT_MARQUEE));
+    for (int i = 0; i < 10; ++i) controller.OnTimer(IDT_MARQUEE);
+    EXPECT_EQ(controller.MarqueeTicks(), 0);
+    EXPECT_TRUE(view.Running(IDT_MARQUEE));
+    controller.OnTimer(IDT_MARQUEE);
+    EXPECT_FALSE(view.Running(IDT_MARQUEE));
+    EXPECT_EQ(front.Count("marquee"), 11);
+
+    for (int i = 0; i < 12; ++i) controller.Faster();
+    EXPECT_EQ(controller.SpeedIndex(), 17);
+    EXPECT_EQ(front.Last("rate"), "rate 4.0");
+    EXPECT_EQ(front.Last("marquee"), "marquee 4.0 X 108 on");
+    for (int i = 0; i < 20; ++i) controller.Slower();
+    EXPECT_EQ(controller.SpeedIndex(), 0);
+    EXPECT_EQ(rear.Last("rate"), "rate 0.3");
+    EXPECT_EQ(rear.Last("marquee"), "marquee 0.3 X 108 on");
+
+    // Without a front file the front channel gets no rate.
+    PlayFile(4);
+    controller.Faster();
+    EXPECT_EQ(front.Count("rate"), 0);
+    EXPECT_EQ(rear.Last("rate"), "rate 1.2");
+}
+
+TEST_F(PlaybackControllerTest, SliderSeekWaitsForTheSeekTimerAndTimeEventsDoNotMoveTheSlider) {
+    PlayFile(1);
+    front.Fire(VlcEventType::MediaPlayerTimeChanged, 1000);  // queued before the seek
+    Send(WM_SEEK_TO_SLIDER, 500);
+    EXPECT_EQ(controller.PendingSeekMs(), 30000);
+    EXPECT_EQ(view.slider, -1);
+    front.Fire(VlcEventType::MediaPlayerTimeChanged, 2000);
+    EXPECT_TRUE(view.TakePosted().empty());
+    EXPECT_EQ(front.Count("time"), 0);
+
+    controller.OnTimer(IDT_SEEK);
+    EXPECT_EQ(front.Take(), (Calls{"time 30000"}));
+    EXPECT_EQ(rear.Take(), (Calls{"time 30000"}));
+    EXPECT_EQ(controller.PendingSeekMs(), 0);
+    controller.OnTimer(IDT_SEEK);
+    EXPECT_FALSE(view.Running(IDT_SEEK));
+    front.Fire(VlcEventType::MediaPlayerTimeChanged, 31000);
+    view.Pump(controller);
+    EXPECT_EQ(view.slider, 516);
+}
+
+TEST_F(PlaybackControllerTest, GroupSelectionWaitsForTheOpeningGuard) {
+    OpenFolder();
+    front.Take();
+    Send(WM_PLAY_GROUP, 2);
+    EXPECT_EQ(front.Count("stop"), 0);
+    EXPECT_EQ(m.CurrentIndex(), 0);
+    front.Fire(VlcEventType::MediaPlayerTimeChanged, 0);
+    view.Pump(controller);
+    Send(WM_PLAY_GROUP, -1);
+    EXPECT_EQ(front.Count("stop"), 0);
+
+    Send(WM_PLAY_GROUP, 2);
+    const int first = m.Groups().at(2).firstIndex;
+    EXPECT_EQ(m.CurrentIndex(), first);
+    EXPECT_EQ(front.Last("open"), "open " + m.FullPath(first));
+    EXPECT_TRUE(controller.OpeningGuard());
+    controller.OnTimer(IDT_OPEN_GUARD);
+    EXPECT_FALSE(controller.OpeningGuard());
+}
+
+TEST_F(PlaybackControllerTest, EventsOfAnEarlierStartAreDropped) {
+    PlayFile(1);
+    front.Fire(VlcEventType::MediaPlayerTimeChanged, 45000);
+    front.Fire(VlcEventType::MediaPlayerEndReached);
+    // The user's double click is handled before the end that was already queued.
+    controller.HandleMessage(WM_PLAY_FILE, 3, 0);
+    view.Pump(controller);
+    EXPECT_EQ(m.CurrentIndex(), 3);
+    EXPECT_EQ(front.Count("open"), 1);
+    EXPECT_EQ(view.slider, -1);
+}
+
+TEST_F(PlaybackControllerTest, SinksOnlyPostFromLibvlcThreadsAndShutdownDetachesThem) {
+    PlayFile(1);
+    std::thread libvlc([&] {
+        for (VlcEventType type :
+             {VlcEventType::MediaPlayerOpening, VlcEventType::MediaPlayerPlaying, VlcEventType::MediaPlayerPaused,
+              VlcEventType::MediaPlayerStopped, VlcEventType::MediaPlayerEndReached,
+              VlcEventType::MediaPlayerEncounteredError, VlcEventType::MediaPlayerTimeChanged,
+              VlcEventType::MediaPlayerBuffering}) {
+            front.Fire(type, 1500);
+            rear.Fire(type, 1500);
+        }
+    });
+    libvlc.join();
+    EXPECT_EQ(view.TakePosted(),
+              (std::vector<Posted>{{WM_PLAY_STATE, 5}, {WM_PLAY_STATE, 3}, {WM_PLAY_STATE, 3}, {WM_PLAY_STATE, 4},
+                                   {WM_PLAY_STATE, 6}, {WM_END_REACHED, 1}, {WM_PLAYER_ERROR, 1}, {WM_PLAY_TIME, 1500}}));
+
+    // Events keep coming while the window seeks and handles them.
+    std::atomic<bool> done{false};
+    std::thread busy([&] {
+        for (std::int64_t t = 0; !done.load(); t += 40) {
+            front.Fire(VlcEventType::MediaPlayerTimeChanged, t % 60000);
+            rear.Fire(VlcEventType::MediaPlayerTimeChanged, t % 60000);
+        }
+    });
+    for (int i = 1; i <= 200; ++i) {
+        controller.HandleMessage(WM_SEEK_TO_SLIDER, static_cast<std::uintptr_t>(i), 0);
+        controller.OnTimer(IDT_SEEK);
+        view.Pump(controller);
+    }
+    done = true;
+    busy.join();
+    EXPECT_FALSE(front.CalledOffThread() || rear.CalledOffThread() || view.CalledOffThread());
+
+    front.Take();
+    rear.Take();
+    controller.Shutdown();
+    EXPECT_EQ(front.Take(), (Calls{"detach", "stop"}));
+    EXPECT_EQ(rear.Take(), (Calls{"detach", "stop"}));
+}
+
+}  // namespace
+}  // namespace trivane
