@@ -21,7 +21,8 @@ else()
     export_kml_test export_gpx_test playback_vlc_calls playback_vlc_live playback_vlc_plugins playback_controller_tests
     samplecard_plan samplecard_check app_layout_tests)
   if(TRIVANE_GUI)
-    list(APPEND suites widgets_tests trivane-gallery app_snapshot_jpeg library_qt_tests config_qt_tests)
+    list(APPEND suites widgets_tests trivane-gallery app_snapshot_jpeg library_qt_tests config_qt_tests
+      app_window_tests trivane)
   endif()
 
   # Sample card and test clips; the video tests' own display; the GPX readers the export tests

@@ -1,0 +1,121 @@
+#include "app/CQENApp.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <sys/stat.h>
+
+#include "app/CQENDlg.h"
+#include "app/CSettingsFile.h"
+#include "app/SnapshotJpeg.h"
+#include "playback/CVlcPlayer.h"
+#include "widgets/ArtResources.h"
+
+namespace trivane {
+namespace {
+
+bool Exists(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+// libVLC draws only into X11 windows; under Wayland the program runs through XWayland.
+bool ChoosePlatform()
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return true;
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        std::fprintf(stderr, "trivane: no X display (DISPLAY is not set); the player needs one to show video.\n");
+        return false;
+    }
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    return true;
+}
+
+// Without a sound server libVLC's default output retries for ever and floods the terminal.
+bool HasSoundServer()
+{
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime == nullptr || *runtime == '\0') return false;
+    const std::string dir(runtime);
+    return Exists(dir + "/pulse/native") || Exists(dir + "/pipewire-0");
+}
+
+// SIGTERM, SIGINT and SIGHUP (a session that ends, Ctrl+C) close the window as its X button
+// does: the handler only writes a byte, which the event loop picks up.
+int g_signalPipe[2] = {-1, -1};
+
+extern "C" void OnTerminationSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+void CloseOnTerminationSignals(QWidget& window)
+{
+    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &window);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+        char buffer[16];
+        while (::read(g_signalPipe[0], buffer, sizeof buffer) > 0) {
+        }
+        // Modal boxes included: every window goes and every event loop ends.
+        window.close();
+        QApplication::closeAllWindows();
+        QCoreApplication::quit();
+    });
+    struct sigaction action {};
+    action.sa_handler = OnTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(signal, &action, nullptr);
+}
+
+}  // namespace
+
+int CQENApp::Run(int argc, char** argv)
+{
+    if (!ChoosePlatform()) return 1;
+    // Native children stay native children: without this, libVLC's windows are recreated
+    // beneath it when other native widgets appear.
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
+    QApplication app(argc, argv);
+    // QApplication adopts the environment's locale; numbers in scripts and files stay "C".
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setApplicationName(QStringLiteral("Trivane"));
+    InitArtResources();
+    QApplication::setWindowIcon(QIcon(PngResourcePath(157)));
+
+    CVlcPlayer front;
+    CVlcPlayer rear;
+    const bool sound = HasSoundServer();
+    for (CVlcPlayer* channel : {&front, &rear}) {
+        channel->SetSnapshotConverter(&ConvertPngToJpeg);
+        if (!sound) channel->SetAudioOutput("adummy");
+    }
+
+    CQENDlg window(CSettingsFile::Instance(), front, rear);
+    window.Initialise();
+    window.show();
+    CloseOnTerminationSignals(window);
+    if (argc > 1) {
+        const std::string path(argv[1]);
+        if (!Exists(path)) std::fprintf(stderr, "trivane: %s does not exist\n", path.c_str());
+        QTimer::singleShot(0, &window, [&window, path] { window.OpenPath(path); });
+    }
+    const int status = app.exec();
+    window.Shutdown();
+    return status;
+}
+
+}  // namespace trivane

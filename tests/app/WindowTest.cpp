@@ -1,0 +1,321 @@
+#include "app/CQENDlg.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QHeaderView>
+#include <QScreen>
+#include <QTest>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "FakeChannel.h"
+#include "FileText.h"
+#include "TempDir.h"
+#include "TestCard.h"
+#include "app/CSettingsFile.h"
+#include "app/ControlIds.h"
+#include "library/CRecordingManager.h"
+#include "playback/WindowMessages.h"
+#include "widgets/CGdipButton.h"
+#include "widgets/WindowMessage.h"
+
+namespace trivane {
+namespace {
+
+// A window on a settings file of its own, with fake channels and every dialog replaced.
+class WindowFixture : public ::testing::Test {
+protected:
+    void Start(const std::string& ini = "")
+    {
+        if (!ini.empty()) test::WriteText(dir.File("Qen.ini"), ini);
+        settings = std::make_unique<CSettingsFile>(dir.File("Qen.ini"));
+        CQENDlg::Seams seams;
+        seams.messageBox = [this](const QString& text, const QString& caption) {
+            messages.push_back((caption + QStringLiteral(": ") + text).toStdString());
+        };
+        seams.chooseSource = [this](QWidget*, SourceChoice& choice) {
+            if (!nextSource) return false;
+            choice = *nextSource;
+            return true;
+        };
+        seams.runConfiguration = [this](QWidget*, int& provider) {
+            ++configurationRuns;
+            provider = 1;
+            return true;
+        };
+        window = std::make_unique<CQENDlg>(*settings, front, rear, std::move(seams));
+        window->Initialise();
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    void Click(int id)
+    {
+        auto* button = qobject_cast<QAbstractButton*>(window->Control(id));
+        ASSERT_NE(button, nullptr) << id;
+        button->click();
+    }
+
+    QRect Geometry(int id) const { return window->Control(id)->geometry(); }
+
+    std::string Ini() const { return test::ReadText(dir.File("Qen.ini")); }
+
+    test::TempDir dir;
+    test::FakeChannel front;
+    test::FakeChannel rear;
+    std::unique_ptr<CSettingsFile> settings;
+    std::unique_ptr<CQENDlg> window;
+    std::vector<std::string> messages;
+    std::unique_ptr<SourceChoice> nextSource;
+    int configurationRuns = 0;
+};
+
+TEST_F(WindowFixture, OpensWithTheDefaultLayoutAndControls)
+{
+    Start();
+    EXPECT_EQ(window->geometry(), QRect(0, 0, 800, 560));
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::FramelessWindowHint));
+
+    // The layout's reference size, control by control.
+    EXPECT_EQ(Geometry(IDC_PLAY), QRect(165, 504, 48, 48));
+    EXPECT_EQ(Geometry(IDC_FILE_LIST), QRect(555, 293, 240, 203));
+    EXPECT_EQ(Geometry(IDC_FRONT_PANEL), QRect(5, 48, 267, 316));
+    EXPECT_EQ(Geometry(IDC_POSITION_SLIDER), QRect(5, 364, 544, 20));
+    EXPECT_EQ(Geometry(IDC_GSENSOR), QRect(5, 389, 544, 107));
+
+    // Visible and hidden controls, each reachable by its id.
+    for (int id : {IDC_OPEN, IDC_SNAP, IDC_PLAY, IDC_FAST, IDC_SLOW, IDC_MINIMISE, IDC_MAXIMISE, IDC_CLOSE, IDC_VOL,
+                   IDC_L, IDC_SPEED, IDC_POSITION_SLIDER, IDC_VOLUME_SLIDER, IDC_GSENSOR, IDC_FILE_LIST,
+                   IDC_COMPASS, IDC_GPS_INDICATOR})
+        EXPECT_TRUE(window->Control(id)->isVisible()) << id;
+    for (int id : {IDC_SAVE, IDC_DEL, IDC_CONF, IDC_STOP, IDC_ABOUT, IDC_LOOP, IDC_FLIP, IDC_KML, IDC_MAP, IDC_GSR,
+                   IDC_LOCK, IDC_SMALL, IDC_MEDIUM, IDC_GROUP_LIST, IDC_FRONT_SURFACE, IDC_REAR_SURFACE,
+                   IDC_STATUS_BOARD}) {
+        ASSERT_NE(window->Control(id), nullptr) << id;
+        EXPECT_FALSE(window->Control(id)->isVisible()) << id;
+        EXPECT_EQ(window->findChild<QWidget*>(QString::number(id)), window->Control(id));
+    }
+    EXPECT_FALSE(window->Control(IDC_FLIP)->isEnabled());
+
+    // The map pane waits for its host: its place is painted in the placeholder blue, and the
+    // title band holds the caption, never the layout's work.
+    const QImage shot = window->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(675, 150), QColor(156, 192, 249));
+    EXPECT_EQ(shot.pixelColor(400, 300), QColor(5, 5, 5));
+    EXPECT_TRUE(window->TimerActive(IDT_SEEK));
+    EXPECT_TRUE(window->TimerActive(IDT_AUTOSTART));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(WindowFixture, OutlineCutsTheCornersButNotTheBody)
+{
+    Start();
+    const QRegion outline = window->Outline();
+    EXPECT_FALSE(outline.contains(QPoint(2, 2)));      // radius-30 top-left cut
+    EXPECT_FALSE(outline.contains(QPoint(8, 3)));
+    EXPECT_TRUE(outline.contains(QPoint(30, 30)));
+    EXPECT_FALSE(outline.contains(QPoint(799, 559)));  // small rounded corners elsewhere
+    EXPECT_TRUE(outline.contains(QPoint(795, 2)));
+    EXPECT_TRUE(outline.contains(QPoint(400, 280)));
+    EXPECT_EQ(window->mask(), outline);
+}
+
+TEST_F(WindowFixture, EscapeNeverClosesAndMaximiseTwiceRestores)
+{
+    Start("[WINPOS]\nLEFT=100\nTOP=50\nRIGHT=1000\nBOTTOM=650\n");
+    const QRect start = window->geometry();
+    EXPECT_EQ(start, QRect(100, 50, 900, 600));
+
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    QTest::keyClick(window->Control(IDC_FILE_LIST), Qt::Key_Escape);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->geometry(), start);
+
+    Click(IDC_MAXIMISE);
+    EXPECT_TRUE(window->IsMaximized());
+    EXPECT_EQ(window->geometry(), QRect(0, 0, 1280, 800));  // the whole monitor
+    EXPECT_EQ(Geometry(IDC_CLOSE).topLeft(), QPoint(1280 - 32, 2));
+    // No moving while maximised.
+    QTest::mousePress(window.get(), Qt::LeftButton, {}, QPoint(300, 20));
+    QTest::mouseMove(window.get(), QPoint(400, 120));
+    QTest::mouseRelease(window.get(), Qt::LeftButton, {}, QPoint(400, 120));
+    EXPECT_EQ(window->geometry(), QRect(0, 0, 1280, 800));
+
+    Click(IDC_MAXIMISE);
+    EXPECT_FALSE(window->IsMaximized());
+    EXPECT_EQ(window->geometry(), start);
+
+    Click(IDC_SMALL);
+    EXPECT_EQ(window->geometry(), QRect(160, 100, 1024, 640));
+    Click(IDC_MEDIUM);
+    EXPECT_EQ(window->geometry(), QRect(142, 88, 1120, 700));
+}
+
+TEST_F(WindowFixture, PlacedOnTheScreenThatHeldItAndOnThePrimaryWhenThatScreenIsGone)
+{
+    Start("[WINPOS]\nLEFT=1500\nTOP=100\nRIGHT=2400\nBOTTOM=700\n");
+    EXPECT_EQ(window->geometry(), QRect(1500, 100, 900, 600));
+    window.reset();
+
+    // Saved on a third monitor that is no longer attached: pulled onto the primary screen.
+    Start("[WINPOS]\nLEFT=4000\nTOP=100\nRIGHT=4900\nBOTTOM=700\n");
+    EXPECT_EQ(window->geometry(), QRect(1280 - 900, 100, 900, 600));
+}
+
+TEST_F(WindowFixture, CloseStopsBothChannelsThenWritesThePosition)
+{
+    Start();
+    window->move(120, 40);
+    front.Take();
+    rear.Take();
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(front.Count("stop"), 1);
+    EXPECT_EQ(rear.Count("stop"), 1);
+    EXPECT_FALSE(front.HasSink());
+    EXPECT_FALSE(rear.HasSink());
+    EXPECT_FALSE(window->TimerActive(IDT_SEEK));
+    EXPECT_NE(Ini().find("[WINPOS]\nLEFT=120\nTOP=40\nRIGHT=920\nBOTTOM=600\n"), std::string::npos) << Ini();
+
+    // Once only: the end of the session after a close writes nothing more.
+    test::WriteText(dir.File("Qen.ini"), "");
+    window->Shutdown();
+    EXPECT_EQ(Ini(), "");
+}
+
+TEST_F(WindowFixture, PanesFollowTheirCommandsAndAreRemembered)
+{
+    Start();
+    Click(IDC_MAP);
+    EXPECT_FALSE(window->MapEnabledFlag());
+    EXPECT_EQ(Geometry(IDC_FILE_LIST), QRect(555, 48, 240, 448));
+    EXPECT_NE(window->grab().toImage().pixelColor(675, 150), QColor(156, 192, 249));
+    Click(IDC_GSR);
+    EXPECT_FALSE(window->Control(IDC_GSENSOR)->isVisible());
+    EXPECT_NE(Ini().find("MAP_ENABLE=0"), std::string::npos);
+    EXPECT_NE(Ini().find("GSNR_ENABLE=0"), std::string::npos);
+    window.reset();
+
+    // The next start reads them back.
+    Start();
+    EXPECT_FALSE(window->MapEnabledFlag());
+    EXPECT_FALSE(window->Control(IDC_GSENSOR)->isVisible());
+}
+
+TEST_F(WindowFixture, MouseDragsTheGripAndTheSplittersWithinTheirLimits)
+{
+    Start();
+    // Grip: never below the minimum size.
+    QTest::mousePress(window.get(), Qt::LeftButton, {}, QPoint(795, 555));
+    QTest::mouseMove(window.get(), QPoint(300, 200));
+    QTest::mouseRelease(window.get(), Qt::LeftButton, {}, QPoint(300, 200));
+    EXPECT_EQ(window->size(), QSize(800, 560));
+    QTest::mousePress(window.get(), Qt::LeftButton, {}, QPoint(795, 555));
+    QTest::mouseMove(window.get(), QPoint(1000, 700));
+    QTest::mouseRelease(window.get(), Qt::LeftButton, {}, QPoint(1000, 700));
+    EXPECT_EQ(window->size(), QSize(1000, 700));
+
+    // Pane splitter (between video and list): ignored in the left two thirds.
+    const int splitterX = Geometry(IDC_FILE_LIST).left() - 2;
+    QTest::mousePress(window.get(), Qt::LeftButton, {}, QPoint(splitterX, 300));
+    QTest::mouseMove(window.get(), QPoint(600, 300));
+    EXPECT_EQ(Geometry(IDC_FILE_LIST).left(), 1000 - 5 - 240);
+    QTest::mouseMove(window.get(), QPoint(700, 300));
+    QTest::mouseRelease(window.get(), Qt::LeftButton, {}, QPoint(700, 300));
+    EXPECT_EQ(Geometry(IDC_FILE_LIST).left(), 1000 - 5 - 290);
+
+    // Map splitter: the gap under the map.
+    const int gapY = Geometry(IDC_FILE_LIST).top() - 2;
+    QTest::mousePress(window.get(), Qt::LeftButton, {}, QPoint(850, gapY));
+    QTest::mouseMove(window.get(), QPoint(850, 400));
+    QTest::mouseRelease(window.get(), Qt::LeftButton, {}, QPoint(850, 400));
+    EXPECT_EQ(Geometry(IDC_FILE_LIST).top(), 400 - 48 + 53);
+}
+
+TEST_F(WindowFixture, MessagesCarryingAPathNeverFormatTheTranslation)
+{
+    Start();
+    window->OpenPath(dir.File("no such folder %s%n"));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("Warning: The file or folder \"" + dir.File("no such folder %s%n") + "\" does not exist."),
+              std::string::npos)
+        << messages[0];
+    EXPECT_TRUE(window->Manager().Entries().empty());
+
+    // Commands that need recordings say so on an empty catalogue.
+    messages.clear();
+    Click(IDC_SNAP);
+    Click(IDC_KML);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], "OK: No Files in list");
+}
+
+TEST_F(WindowFixture, LanguageChangeRetitlesListsAndTheConfigurationButtonRuns)
+{
+    Start();
+    auto* list = window->findChild<QTreeView*>(QString::number(IDC_FILE_LIST));
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("File Name"));
+    ASSERT_TRUE(settings->SetLanguage(1));  // Simplified Chinese
+    SendWindowMessage(window.get(), WM_LANGUAGE_CHANGED);
+    EXPECT_NE(list->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("File Name"));
+
+    Click(IDC_L);
+    EXPECT_EQ(configurationRuns, 1);
+}
+
+TEST_F(WindowFixture, MinimiseAndRestoreShowsOnlyTheSurfacesInUse)
+{
+    Start();
+    Click(IDC_MINIMISE);
+    window->showNormal();
+    QApplication::processEvents();
+    EXPECT_FALSE(window->Control(IDC_FRONT_SURFACE)->isVisible());
+    EXPECT_FALSE(window->Control(IDC_REAR_SURFACE)->isVisible());
+}
+
+}  // namespace
+}  // namespace trivane
+
+namespace trivane {
+namespace {
+
+// A user's first minute: a card opened from the command line fills the lists, the first
+// recording starts half a second later on both channels, and a double-click on another file
+// plays that one.
+TEST_F(WindowFixture, OpeningACardFillsTheListsAndPlaysTheFirstRecording)
+{
+    const std::string card = dir.File("card");
+    test::MakeFolder(card);
+    test::WriteMov(card + "/FILE240315-081500F.MOV", "2024-03-15 08:15:00", 30);
+    test::WriteMov(card + "/FILE240315-081500R.MOV", "2024-03-15 08:15:00", 30);
+    test::WriteMov(card + "/FILE240315-081530F.MOV", "2024-03-15 08:15:30", 30, {}, 1280, 720);
+    Start();
+    window->OpenPath(card);
+
+    auto* list = window->findChild<QTreeView*>(QString::number(IDC_FILE_LIST));
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->model()->rowCount(), 3);
+    EXPECT_EQ(list->model()->index(2, 0).data().toString(), QStringLiteral("FILE240315-081530F.MOV"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return front.Count("play") > 0; }, 3000));
+    EXPECT_EQ(front.Last("open"), "open " + card + "/FILE240315-081500F.MOV");
+    EXPECT_EQ(rear.Last("open"), "open " + card + "/FILE240315-081500R.MOV");
+    EXPECT_TRUE(window->Control(IDC_FRONT_SURFACE)->isVisible());
+    EXPECT_TRUE(window->Control(IDC_REAR_SURFACE)->isVisible());
+    // 1920x1080 in a 263x312 panel: letterboxed, centred vertically.
+    EXPECT_EQ(Geometry(IDC_FRONT_SURFACE), QRect(7, 50 + 82, 263, 147));
+
+    // Double-click on the last row (posted as the list does, handled by the window).
+    SendWindowMessage(window.get(), WM_PLAY_FILE, 2);
+    EXPECT_EQ(front.Last("open"), "open " + card + "/FILE240315-081530F.MOV");
+    EXPECT_EQ(window->Manager().CurrentIndex(), 2);
+    EXPECT_EQ(Geometry(IDC_FRONT_SURFACE).height(), 263 * 720 / 1280);
+    EXPECT_TRUE(messages.empty());
+}
+
+}  // namespace
+}  // namespace trivane

@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# The program as a user starts it, on its own Xvfb with the real libVLC:
+#   1. on the sample card: the window maps at 800x560, plays, and a close (SIGTERM, as at the end
+#      of a session) writes WINPOS and exits 0; prints the time to the mapped window and the
+#      resident memory with the card open;
+#   2. on a folder of hostile files: it stays up and closes cleanly;
+#   3. on a path that does not exist: it stays up with an empty window.
+# Usage: trivane_e2e.sh TRIVANE SAMPLECARD
+set -euo pipefail
+trivane=$1
+card=$2
+work=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+cleanup() {
+  [ -n "$app_pid" ] && kill -9 "$app_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; [ -f "$work/app.log" ] && tail -n 30 "$work/app.log" >&2; exit 1; }
+
+exec 3> "$work/display"
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 2> "$work/xvfb.log" &
+xvfb_pid=$!
+exec 3>&-
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+export DISPLAY=":$(head -n1 "$work/display")"
+unset QT_QPA_PLATFORM
+export XDG_RUNTIME_DIR="$work"  # no sound server: silent output
+
+now_ms() { date +%s%3N; }
+
+# Starts trivane in folder $1 on path $2; waits until its window is viewable.
+start() {
+  mkdir -p "$1"
+  local started
+  started=$(now_ms)
+  (cd "$1" && exec "$trivane" "$2") > "$work/app.log" 2>&1 &
+  app_pid=$!
+  for _ in $(seq 200); do
+    if xwininfo -name "Trivane 1" 2> /dev/null | grep -q "Map State: IsViewable"; then
+      mapped_ms=$(( $(now_ms) - started ))
+      return 0
+    fi
+    kill -0 "$app_pid" 2> /dev/null || fail "trivane ended before its window was mapped"
+    sleep 0.05
+  done
+  fail "no window after 10 s"
+}
+
+# Sends SIGTERM and expects exit status 0 within 10 s.
+stop() {
+  kill -TERM "$app_pid"
+  local status=0
+  for _ in $(seq 200); do kill -0 "$app_pid" 2> /dev/null || break; sleep 0.05; done
+  kill -0 "$app_pid" 2> /dev/null && fail "trivane did not end within 10 s of SIGTERM"
+  wait "$app_pid" || status=$?
+  app_pid=""
+  [ "$status" -eq 0 ] || fail "exit status $status"
+}
+
+# 1. The sample card.
+start "$work/run1" "$card"
+info=$(xwininfo -name "Trivane 1")
+echo "$info" | grep -q "Width: 800" || fail "window width: $info"
+echo "$info" | grep -q "Height: 560" || fail "window height: $info"
+sleep 4  # the first recording starts and plays
+kill -0 "$app_pid" 2> /dev/null || fail "trivane ended while playing the sample card"
+rss_kb=$(awk '/VmRSS/ {print $2}' "/proc/$app_pid/status")
+stop
+grep -q "^\[WINPOS\]" "$work/run1/Qen.ini" || fail "no WINPOS written"
+grep -q "^RIGHT=800$" "$work/run1/Qen.ini" || fail "WINPOS: $(cat "$work/run1/Qen.ini")"
+grep -q "^BOTTOM=560$" "$work/run1/Qen.ini" || fail "WINPOS: $(cat "$work/run1/Qen.ini")"
+echo "launch to mapped window: ${mapped_ms} ms; resident memory with the card open: $((rss_kb / 1024)) MiB"
+
+# 2. Hostile files under recording names.
+hostile="$work/hostile/DCIM"
+mkdir -p "$hostile/FILE240101-000000F.MOV" "$hostile/sub"
+: > "$hostile/DRV_0001.AVI"
+: > "$hostile/FILE240101-000100F.MOV"
+head -c 300000 /dev/urandom > "$hostile/FILE240101-000200F.MOV"
+head -c 300000 /dev/urandom > "$hostile/FILE240101-000200R.MOV"
+head -c 100000 /dev/urandom > "$hostile/DRVG0002.AVI"
+head -c 50000 /dev/urandom > "$hostile/FILE240101-000300F.TS"
+head -c 5000 /dev/urandom > "$hostile/FILE240101-000300F.NMEA"
+printf 'RIFF\xff\xff\xff\x7fAVI LIST' > "$hostile/sub/DRV_0003.AVI"
+start "$work/run2" "$work/hostile"
+sleep 5
+kill -0 "$app_pid" 2> /dev/null || fail "trivane ended on the hostile folder"
+stop
+
+# 3. A path that does not exist: a message, an empty window, a clean close.
+start "$work/run3" "$work/does-not-exist"
+sleep 1
+kill -0 "$app_pid" 2> /dev/null || fail "trivane ended on a missing path"
+stop
+echo "PASS"
