@@ -210,9 +210,12 @@ void CQENDlg::CreateControls()
     compassLink_ = std::make_unique<CompassLink>(*compass_);
     boardLink_ = std::make_unique<StatusBoardLink>(*statusBoard_);
 
-    for (int id : {IDT_SHIFT_TAP, IDT_MARQUEE, IDT_SEEK, IDT_AUTOSTART, IDT_OPEN_GUARD}) {
+    const std::pair<int, const char*> timers[] = {{IDT_SHIFT_TAP, "IDT_SHIFT_TAP"}, {IDT_MARQUEE, "IDT_MARQUEE"},
+                                                  {IDT_SEEK, "IDT_SEEK"}, {IDT_AUTOSTART, "IDT_AUTOSTART"},
+                                                  {IDT_OPEN_GUARD, "IDT_OPEN_GUARD"}};
+    for (const auto& [id, name] : timers) {
         auto* timer = new QTimer(this);
-        timer->setObjectName(QString::number(id));
+        timer->setObjectName(QString::fromLatin1(name));
         timer->setSingleShot(id == IDT_SHIFT_TAP || id == IDT_OPEN_GUARD);
         connect(timer, &QTimer::timeout, this, [this, id] { OnTimer(id); });
         timers_[id] = timer;

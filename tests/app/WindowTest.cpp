@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QDialog>
 #include <QHeaderView>
 #include <QScreen>
 #include <QTest>
@@ -314,7 +315,39 @@ TEST_F(WindowFixture, OpeningACardFillsTheListsAndPlaysTheFirstRecording)
     EXPECT_EQ(front.Last("open"), "open " + card + "/FILE240315-081530F.MOV");
     EXPECT_EQ(window->Manager().CurrentIndex(), 2);
     EXPECT_EQ(Geometry(IDC_FRONT_SURFACE).height(), 263 * 720 / 1280);
+
+    // Full-screen video and back: only the chosen surface stays, the window covers the monitor
+    // (one pixel short, as its client already had the monitor's width after maximise), and the
+    // window returns to its rectangle with its controls.
+    Click(IDC_MAXIMISE);
+    const QRect maximised = window->geometry();
+    SendWindowMessage(window.get(), WM_TOGGLE_FULLSCREEN);
+    EXPECT_TRUE(window->IsFullScreenVideo());
+    EXPECT_FALSE(window->IsMaximized());
+    EXPECT_EQ(window->geometry(), QRect(0, 0, 1280, 799));
+    EXPECT_FALSE(window->Control(IDC_FILE_LIST)->isVisible());
+    EXPECT_FALSE(window->Control(IDC_PLAY)->isVisible());
+    EXPECT_FALSE(window->Control(IDC_REAR_SURFACE)->isVisible());
+    EXPECT_TRUE(window->Control(IDC_FRONT_SURFACE)->isVisible());
+    EXPECT_EQ(Geometry(IDC_FRONT_SURFACE).width(), 1280);
+    SendWindowMessage(window.get(), WM_TOGGLE_FULLSCREEN);
+    EXPECT_FALSE(window->IsFullScreenVideo());
+    EXPECT_EQ(window->geometry(), maximised);
+    EXPECT_TRUE(window->Control(IDC_FILE_LIST)->isVisible());
+    EXPECT_TRUE(window->Control(IDC_REAR_SURFACE)->isVisible());
     EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(WindowFixture, AboutBoxFromTheQuestionMark)
+{
+    Start();
+    Click(IDC_ABOUT);
+    auto* about = window->findChild<QDialog*>(QStringLiteral("100"));
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_EQ(about->windowTitle(), QStringLiteral("Trivane 1"));
+    EXPECT_EQ(about->geometry(), QRect(1280 - 500, 400 - 100, 500, 200));
+    about->accept();
 }
 
 }  // namespace

@@ -7,8 +7,8 @@
 #   3. on a path that does not exist: it stays up with an empty window.
 # Usage: trivane_e2e.sh TRIVANE SAMPLECARD
 set -euo pipefail
-trivane=$1
-card=$2
+trivane=$(realpath "$1")
+card=$(realpath "$2")
 work=$(mktemp -d)
 xvfb_pid=""
 app_pid=""
@@ -68,6 +68,9 @@ echo "$info" | grep -q "Height: 560" || fail "window height: $info"
 sleep 4  # the first recording starts and plays
 kill -0 "$app_pid" 2> /dev/null || fail "trivane ended while playing the sample card"
 rss_kb=$(awk '/VmRSS/ {print $2}' "/proc/$app_pid/status")
+# The file list's rows hold text: its area is far from the plain white of an empty list.
+list_mean=$(xwd -root -silent | convert-im6.q16 xwd:- -crop 230x170+558+320 -colorspace gray -format "%[fx:mean]" info:)
+awk -v m="$list_mean" 'BEGIN { exit !(m < 0.95) }' || fail "the file list looks empty (mean grey $list_mean)"
 stop
 grep -q "^\[WINPOS\]" "$work/run1/Qen.ini" || fail "no WINPOS written"
 grep -q "^RIGHT=800$" "$work/run1/Qen.ini" || fail "WINPOS: $(cat "$work/run1/Qen.ini")"
