@@ -213,9 +213,10 @@ void CQENDlg::CreateControls()
     const std::pair<int, const char*> timers[] = {{IDT_SHIFT_TAP, "IDT_SHIFT_TAP"}, {IDT_MARQUEE, "IDT_MARQUEE"},
                                                   {IDT_SEEK, "IDT_SEEK"}, {IDT_AUTOSTART, "IDT_AUTOSTART"},
                                                   {IDT_OPEN_GUARD, "IDT_OPEN_GUARD"}};
-    for (const auto& [id, name] : timers) {
+    for (const auto& entry : timers) {
+        const int id = entry.first;
         auto* timer = new QTimer(this);
-        timer->setObjectName(QString::fromLatin1(name));
+        timer->setObjectName(QString::fromLatin1(entry.second));
         timer->setSingleShot(id == IDT_SHIFT_TAP || id == IDT_OPEN_GUARD);
         connect(timer, &QTimer::timeout, this, [this, id] { OnTimer(id); });
         timers_[id] = timer;
