@@ -637,6 +637,10 @@ void CQENDlg::HandleWindowMessage(const CWindowMessageEvent& m)
     case WM_MAP_HOST_READY: OnMapHostReady(); return;
     case WM_UNUSED_C03:
     case WM_UNUSED_C0E: return;
+    case WM_SEEK_TO_SLIDER:
+        // The slider only says that it moved; the position is read here.
+        controller_.HandleMessage(WM_SEEK_TO_SLIDER, static_cast<std::uintptr_t>(positionSlider_->GetPos()), 0);
+        return;
     default: controller_.HandleMessage(m.Message(), m.WParam(), m.LParam()); return;
     }
 }

@@ -310,6 +310,15 @@ TEST_F(WindowFixture, OpeningACardFillsTheListsAndPlaysTheFirstRecording)
     // 1920x1080 in a 263x312 panel: letterboxed, centred vertically.
     EXPECT_EQ(Geometry(IDC_FRONT_SURFACE), QRect(7, 50 + 82, 263, 147));
 
+    // A click on the slider asks for a seek to that share of the recording.
+    QWidget* slider = window->Control(IDC_POSITION_SLIDER);
+    const QPoint middle(slider->width() / 2, slider->height() / 2);
+    QTest::mousePress(slider, Qt::LeftButton, {}, middle);
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, middle);
+    const std::int64_t pending = window->Controller().PendingSeekMs();
+    EXPECT_GT(pending, 25000);
+    EXPECT_LT(pending, 35000);
+
     // Double-click on the last row (posted as the list does, handled by the window).
     SendWindowMessage(window.get(), WM_PLAY_FILE, 2);
     EXPECT_EQ(front.Last("open"), "open " + card + "/FILE240315-081530F.MOV");
