@@ -58,6 +58,9 @@ public:
     // Times are playback milliseconds; a negative time (the player's "no media") counts as 0.
     int UpdateTelemetryAt(std::int64_t timeMs, bool updateCurve, bool updateMap);
     void ReplotDrivenPath(std::int64_t timeMs);
+    // Forgets the loaded telemetry and clears what it showed: route and driven path, speed
+    // read-out, compass and G-sensor curve. The page's marker stays (no script removes it).
+    void ClearTelemetry();
     const TelemetryTrack& Track() const { return track_; }
 
 private:

@@ -81,4 +81,22 @@ void CRecordingManager::ReplotDrivenPath(std::int64_t timeMs) {
     }
 }
 
+void CRecordingManager::ClearTelemetry() {
+    track_.fixStore.clear();
+    track_.gsensorStore.clear();
+    track_.currentIndex = -1;
+    track_.sourcePath.clear();
+    if (map_ != nullptr) {
+        map_->RunScript(kDrivenPathDeleteScript);
+        map_->RunScript(kPathDeleteScript);
+    }
+    if (curve_ != nullptr) curve_->ResetSamples();
+    if (owner_ != nullptr) {
+        if (ICompass* compass = owner_->Compass()) compass->SetImageIndex(0);
+        if (ISpeedReadout* speed = owner_->SpeedReadout()) speed->SetSpeed(0);
+    }
+    // Nothing is shown any more: the next fix is sent whatever its index.
+    syncState = SyncState{0, 0};
+}
+
 }  // namespace trivane

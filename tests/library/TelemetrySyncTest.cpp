@@ -76,6 +76,24 @@ TEST_F(SyncTest, NewRecordingAtTheLastShownIndexDoesNotMoveTheMarker) {
     EXPECT_TRUE(map.scripts.empty());
 }
 
+TEST_F(SyncTest, ClearingForgetsTheTrackAndEverythingItShowed) {
+    Load(Run(20), 1);
+    EXPECT_EQ(m.UpdateTelemetryAt(7000, true, true), 1);
+    map.scripts.clear();
+    curve.log.clear();
+    owner.compass.clear();
+    m.ClearTelemetry();
+    EXPECT_EQ(map.scripts, (std::vector<std::string>{"pathdrived_delete()", "path_delete()"}));
+    EXPECT_EQ(curve.log, std::vector<std::string>{"reset"});
+    EXPECT_EQ(owner.speeds, (std::vector<int>{7, 0}));
+    EXPECT_EQ(owner.compass, std::vector<int>{0});
+    // The old fixes are gone, and a new recording's fix at the index shown before is sent again.
+    EXPECT_EQ(m.UpdateTelemetryAt(7000, true, true), 0);
+    Load(Run(20), 1);
+    EXPECT_EQ(m.UpdateTelemetryAt(7500, true, true), 1);
+    EXPECT_EQ(map.scripts, std::vector<std::string>{kMove});
+}
+
 TEST_F(SyncTest, ImplausibleSpeedLeavesTheReadOutButMovesTheMarker) {
     std::vector<GpsFix> fixes = Run(3);
     fixes[1].speedKmh = 612;
