@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "library/CRecordingManager.h"
 #include "library/FrontCompanionPath.h"
@@ -38,6 +39,21 @@ bool IsRegularFile(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+bool PathExists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+// Stem and extension (with its dot) of the file-name part; a leading dot starts a name, not an
+// extension.
+std::pair<std::string, std::string> SplitExtension(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || dot <= nameStart) return {path, std::string()};
+    return {path.substr(0, dot), path.substr(dot)};
+}
+
 float RateOf(int speedIndex) {
     return static_cast<float>(kPlaybackSpeeds[static_cast<std::size_t>(speedIndex)].rate);
 }
@@ -62,48 +78,60 @@ void CPlaybackController::OnChannelEvent(int channel, const VlcEvent& event) noe
     // needed to hold a rewound recording at its first picture.
     if (channel == kRearChannel && frontIsMaster_.load()) {
         if (event.type == VlcEventType::MediaPlayerPlaying) Post(WM_PLAY_STATE, kStatePlaying, channel);
+        // A rear file shorter than the front one: Play/Pause must not start it again.
+        if (event.type == VlcEventType::MediaPlayerEndReached) rearEndedSerial_ = serial_.load();
         return;
     }
     switch (event.type) {
     case VlcEventType::MediaPlayerOpening:
-        pendingSeekMs_ = 0;
+        seekPending_ = false;
         Post(WM_PLAY_STATE, kStateOpening, channel);
         break;
     case VlcEventType::MediaPlayerPlaying:
         Post(WM_PLAY_STATE, kStatePlaying, channel);
         break;
     case VlcEventType::MediaPlayerPaused:
-        pendingSeekMs_ = 0;
+        seekPending_ = false;
         Post(WM_PLAY_STATE, kStatePaused, channel);
         break;
     case VlcEventType::MediaPlayerStopped:
         Post(WM_PLAY_STATE, kStateStopped, channel);
         break;
     case VlcEventType::MediaPlayerEndReached:
+        // A recording that ends (or fails) before its first time update is no longer opening.
+        openingGuard_ = false;
         Post(WM_END_REACHED, 1, channel);
-        pendingSeekMs_ = 0;
+        seekPending_ = false;
         break;
     case VlcEventType::MediaPlayerEncounteredError:
+        openingGuard_ = false;
         Post(WM_PLAYER_ERROR, 1, channel);
         break;
     case VlcEventType::MediaPlayerTimeChanged:
-        // While a seek waits, the slider stays where the user put it.
-        if (pendingSeekMs_.load() == 0) {
-            Post(WM_PLAY_TIME, static_cast<std::uint32_t>(event.timeMs), channel);
-            openingGuard_ = false;
-        }
+        OnTimeChanged(event.timeMs, channel);
         break;
     default:
         break;
     }
 }
 
-void CPlaybackController::Post(int message, std::uintptr_t wParam, int channel) noexcept {
+void CPlaybackController::OnTimeChanged(std::int64_t timeMs, int channel) noexcept {
+    // While a seek waits, the slider stays where the user put it.
+    if (seekPending_.load()) return;
+    openingGuard_ = false;
+    latestTimeMs_ = timeMs;
+    if (timePosted_.exchange(true)) return;  // the queued message will carry this time
+    if (!Post(WM_PLAY_TIME, static_cast<std::uint32_t>(timeMs), channel)) timePosted_ = false;
+}
+
+bool CPlaybackController::Post(int message, std::uintptr_t wParam, int channel) noexcept {
     const std::uint32_t stamp = ((serial_.load() & kSerialMask) << 1) | static_cast<std::uint32_t>(channel);
     try {
         view_.PostMessage(message, wParam, static_cast<std::intptr_t>(stamp));
+        return true;
     } catch (...) {
         // The event is lost; a sink must not throw into libVLC.
+        return false;
     }
 }
 
@@ -118,6 +146,8 @@ void CPlaybackController::NewStart() {
     serial_.fetch_add(1);
     pauseWhenPlaying_ = {false, false};
 }
+
+bool CPlaybackController::RearEnded() const { return rearEndedSerial_.load() == serial_.load(); }
 
 bool CPlaybackController::InUse(int channel) {
     const bool holdsRecording = channel == kFrontChannel ? frontIsMaster_.load() : rearInUse_;
@@ -143,13 +173,15 @@ bool CPlaybackController::HandleMessage(int message, std::uintptr_t wParam, std:
     const int channel = static_cast<int>(lParam & 1);
     switch (message) {
     case WM_PLAYER_ERROR:
-        view_.ShowMessage(wParam == 1 ? kTextPlayerError : 0, 0);
+        OnPlayerError(wParam);
         return true;
     case WM_PLAY_STATE:
         if (IsCurrent(lParam)) OnPlayState(wParam, channel);
         return true;
     case WM_PLAY_TIME:
-        if (IsCurrent(lParam)) OnPlayTime(static_cast<std::uint32_t>(wParam));
+        // Cleared before the time is read: a time stored after this posts a message of its own.
+        timePosted_ = false;
+        if (IsCurrent(lParam)) OnPlayTime(latestTimeMs_.load());
         return true;
     case WM_END_REACHED:
         if (IsCurrent(lParam)) OnEndReached();
@@ -183,8 +215,7 @@ void CPlaybackController::OnTimer(int id) {
         AutoStartTick();
         break;
     case IDT_OPEN_GUARD:
-        openingGuard_ = false;
-        view_.StopTimer(IDT_OPEN_GUARD);
+        ClearOpeningGuard();
         break;
     default:
         break;
@@ -204,11 +235,12 @@ void CPlaybackController::Shutdown() {
 
 // ---- opening a source --------------------------------------------------------------------------
 
+// A cancelled dialog leaves playback as it was.
 void CPlaybackController::Open() {
     if (CatalogueSize() > 0 && openingGuard_.load()) return;
-    ResetBeforeOpen();
     SourceChoice choice;
     if (!view_.ChooseSource(choice)) return;
+    ResetBeforeOpen();
     OpenChosen(choice);
 }
 
@@ -219,7 +251,8 @@ void CPlaybackController::OpenSource(const SourceChoice& choice) {
 }
 
 void CPlaybackController::ResetBeforeOpen() {
-    pendingSeekMs_ = 0;
+    CancelAutoStart();
+    seekPending_ = false;
     StopChannels();
     speedIndex_ = kNormalSpeedIndex;
     front_.SetRate(1.0f);
@@ -234,7 +267,10 @@ void CPlaybackController::OpenChosen(const SourceChoice& choice) {
         std::string folder;
         if (slash != std::string::npos) folder = slash == 0 ? std::string("/") : choice.path.substr(0, slash);
         const std::string name = slash == std::string::npos ? choice.path : choice.path.substr(slash + 1);
-        if (recordings_.OpenSource(folder, name) == 0 || CatalogueSize() == 0) return;
+        if (recordings_.OpenSource(folder, name) == 0 || CatalogueSize() == 0) {
+            ClearShownRecording();
+            return;
+        }
         StartFirstRecording(true);
         return;
     }
@@ -242,7 +278,7 @@ void CPlaybackController::OpenChosen(const SourceChoice& choice) {
     SetOpeningGuard();
     sourcePath_ = choice.path;
     if (sourcePath_.empty()) {
-        openingGuard_ = false;
+        ClearOpeningGuard();
         return;
     }
     recordings_.ClearCatalogue();
@@ -250,7 +286,8 @@ void CPlaybackController::OpenChosen(const SourceChoice& choice) {
     recordings_.OpenSource(sourcePath_, "");
     view_.SetScanBusy(false);
     if (CatalogueSize() == 0) {
-        openingGuard_ = false;
+        ClearOpeningGuard();
+        ClearShownRecording();
         return;
     }
     if (choice.kind == SourceKind::Disk) {
@@ -285,6 +322,22 @@ void CPlaybackController::StartFirstRecording(bool fileSource) {
         playingFrontPath_ = currentFrontPath_;
     }
     StartRear(path);
+    EndOpeningIfNothingStarted();
+}
+
+// Nothing of the last recording stays on show: the window is empty.
+void CPlaybackController::ClearShownRecording() {
+    recordings_.ClearTelemetry();
+    view_.ResetMap();
+    view_.SetGpsIndicator(0);
+    view_.SetPositionSlider(0);
+    view_.SetGSensorStopped(true, true);
+    HideSurface(kFrontChannel);
+    HideSurface(kRearChannel);
+    currentFrontPath_.clear();
+    playingFrontPath_.clear();
+    frontIsMaster_ = false;
+    rearInUse_ = false;
 }
 
 // ---- starting recordings -----------------------------------------------------------------------
@@ -303,6 +356,18 @@ void CPlaybackController::StartRecording(int index, bool setGuard) {
         RefreshMarquee();
     }
     StartRear(path);
+    EndOpeningIfNothingStarted();
+}
+
+// No channel plays (no file, or libVLC missing): no time update will ever end the opening.
+void CPlaybackController::EndOpeningIfNothingStarted() {
+    if (!InUse(kFrontChannel) && !InUse(kRearChannel)) ClearOpeningGuard();
+}
+
+void CPlaybackController::CancelAutoStart() {
+    if (autoStartCountdown_ <= 0) return;
+    autoStartCountdown_ = 0;
+    view_.StopTimer(IDT_AUTOSTART);
 }
 
 void CPlaybackController::PlayFrontFile() {
@@ -360,8 +425,14 @@ void CPlaybackController::SetOpeningGuard() {
     view_.StartTimer(IDT_OPEN_GUARD, kOpenGuardPeriodMs);
 }
 
+void CPlaybackController::ClearOpeningGuard() {
+    openingGuard_ = false;
+    view_.StopTimer(IDT_OPEN_GUARD);
+}
+
 void CPlaybackController::PlayFile(int index) {
     if (index < 0) return;
+    CancelAutoStart();
     StopChannels();
     view_.Wait(kSelectionWaitMs);
     if (recordings_.SelectCurrent(index) == 0) return;
@@ -374,6 +445,7 @@ void CPlaybackController::PlayFile(int index) {
 
 void CPlaybackController::PlayGroup(int group) {
     if (openingGuard_.load() || group < 0) return;
+    CancelAutoStart();
     StopChannels();
     view_.Wait(kSelectionWaitMs);
     const auto& groups = recordings_.Groups();
@@ -395,7 +467,11 @@ void CPlaybackController::AutoStartTick() {
     }
     if (--autoStartCountdown_ > 0) return;
     view_.StopTimer(IDT_AUTOSTART);
-    if (autoStartIndex_ >= 0 && autoStartIndex_ < CatalogueSize()) StartRecording(autoStartIndex_, false);
+    if (autoStartIndex_ >= 0 && autoStartIndex_ < CatalogueSize()) {
+        StartRecording(autoStartIndex_, false);
+    } else {
+        ClearOpeningGuard();
+    }
 }
 
 // ---- end of a recording ------------------------------------------------------------------------
@@ -418,7 +494,7 @@ void CPlaybackController::OnEndReached() {
         if (!currentFrontPath_.empty() && currentFrontPath_ == playingFrontPath_) {
             // The other file of the pair just played.
             Post(WM_END_REACHED, 1, kFrontChannel);
-            pendingSeekMs_ = 0;
+            seekPending_ = false;
             return;
         }
         if (!currentFrontPath_.empty() && !IsRegularFile(currentFrontPath_)) return;
@@ -486,8 +562,16 @@ void CPlaybackController::OnPlayState(std::uintptr_t state, int channel) {
     }
 }
 
+// The box runs a nested event loop; errors arriving meanwhile add no second box.
+void CPlaybackController::OnPlayerError(std::uintptr_t wParam) {
+    if (errorBoxShown_) return;
+    errorBoxShown_ = true;
+    view_.ShowMessage(wParam == 1 ? kTextPlayerError : 0, 0);
+    errorBoxShown_ = false;
+}
+
 void CPlaybackController::OnPlayTime(std::int64_t timeMs) {
-    if (pendingSeekMs_.load() != 0) return;
+    if (seekPending_.load()) return;
     view_.SetGpsIndicator(recordings_.UpdateTelemetryAt(timeMs, view_.GSensorEnabled(), view_.MapEnabled()));
     const std::int64_t length = Master().GetLength();
     const std::int64_t position = length > 0 ? timeMs * kSliderRange / length : 0;
@@ -496,16 +580,21 @@ void CPlaybackController::OnPlayTime(std::int64_t timeMs) {
 
 // ---- commands ----------------------------------------------------------------------------------
 
+// The master decides; the rear channel follows it, except that a rear file that has already
+// ended (shorter than the front one) is left ended rather than started again from its beginning.
 void CPlaybackController::PlayPause() {
-    pendingSeekMs_ = 0;
+    seekPending_ = false;
     pauseWhenPlaying_ = {false, false};
     view_.SetGSensorStopped(false, false);
     if (CatalogueSize() == 0) {
         view_.SetPlayButtonState(0);
         return;
     }
-    if (frontIsMaster_.load()) {
-        if (front_.IsLoaded() && front_.Playing() != 0) {
+    const bool frontMaster = frontIsMaster_.load();
+    IPlaybackChannel& master = Master();
+    const bool pausing = master.IsLoaded() && master.Playing() != 0;
+    if (frontMaster) {
+        if (pausing) {
             front_.SetPause(true);
         } else {
             ShowSurface(kFrontChannel);
@@ -516,18 +605,19 @@ void CPlaybackController::PlayPause() {
             }
         }
     }
-    if (rearInUse_) {
-        if (rear_.IsLoaded() && rear_.Playing() != 0) {
-            rear_.SetPause(true);
-        } else {
-            ShowSurface(kRearChannel);
-            rear_.Play();
-        }
+    if (!rearInUse_ || (frontMaster && RearEnded())) return;
+    if (pausing) {
+        rear_.SetPause(true);
+    } else {
+        ShowSurface(kRearChannel);
+        rear_.Play();
     }
 }
 
 void CPlaybackController::Stop() {
-    pendingSeekMs_ = 0;
+    CancelAutoStart();
+    ClearOpeningGuard();
+    seekPending_ = false;
     view_.SetPlayButtonState(0);
     StopChannels();
     speedIndex_ = kNormalSpeedIndex;
@@ -593,11 +683,16 @@ void CPlaybackController::SeekToSlider(int position, bool syncTelemetry) {
     IPlaybackChannel& master = Master();
     const std::int64_t length = master.IsLoaded() ? master.GetLength() : -1;
     const std::int64_t target = static_cast<std::int64_t>(position) * (length / kSliderRange);
-    pendingSeekMs_ = target;
+    // Without a known length there is no time to go to.
+    const bool pending = length > 0;
+    if (pending) {
+        pendingSeekMs_ = target;
+        seekPending_ = true;
+    }
     if (syncTelemetry) {
         view_.SetGpsIndicator(recordings_.UpdateTelemetryAt(target, view_.GSensorEnabled(), view_.MapEnabled()));
     }
-    if (target != 0 && !seekTimerRunning_) {
+    if (pending && !seekTimerRunning_) {
         view_.StartTimer(IDT_SEEK, kSeekPeriodMs);
         seekTimerRunning_ = true;
     }
@@ -610,18 +705,18 @@ void CPlaybackController::SeekFromSliderScroll(int position) {
 }
 
 void CPlaybackController::ApplySeek() {
-    const std::int64_t target = pendingSeekMs_.load();
-    if (target == 0) {
+    if (!seekPending_.load()) {
         view_.StopTimer(IDT_SEEK);
         seekTimerRunning_ = false;
         return;
     }
+    const std::int64_t target = pendingSeekMs_.load();
     for (int c : {kFrontChannel, kRearChannel}) {
         if (InUse(c)) Channel(c).SetTime(target);
     }
     view_.SetGpsIndicator(recordings_.UpdateTelemetryAt(target, view_.GSensorEnabled(), view_.MapEnabled()));
     recordings_.ReplotDrivenPath(target);
-    pendingSeekMs_ = 0;
+    seekPending_ = false;
 }
 
 void CPlaybackController::Snapshot() {
@@ -629,22 +724,27 @@ void CPlaybackController::Snapshot() {
         view_.ShowMessage(kTextNoFiles, kTextOk);
         return;
     }
+    // A rear file that has already ended has no picture left to take, and must not restart.
+    const bool rearEnded = frontIsMaster_.load() && RearEnded();
+    auto shows = [&](int c) { return InUse(c) && !(c == kRearChannel && rearEnded); };
     std::array<bool, 2> pausedHere{false, false};
     for (int c : {kFrontChannel, kRearChannel}) {
-        if (InUse(c) && Channel(c).Playing() != 0) {
+        if (shows(c) && Channel(c).Playing() != 0) {
             Channel(c).SetPause(true);
             pausedHere[static_cast<std::size_t>(c)] = true;
         }
     }
     std::string path;
     if (view_.ChooseSnapshotPath(path)) {
-        const std::size_t slash = path.rfind('/');
-        std::size_t dot = path.rfind('.');
-        if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = path.size();
-        const std::string stem = path.substr(0, dot);
-        const std::string extension = path.substr(dot);
-        if (InUse(kFrontChannel)) front_.TakeSnapshot(stem + "_f" + extension);
-        if (InUse(kRearChannel)) rear_.TakeSnapshot(stem + "_r" + extension);
+        const auto [stem, extension] = SplitExtension(path);
+        for (int c : {kFrontChannel, kRearChannel}) {
+            if (!shows(c)) continue;
+            std::string target = stem;
+            target += c == kFrontChannel ? "_f" : "_r";
+            target += extension;
+            if (PathExists(target) && !view_.ConfirmOverwrite(target)) continue;
+            if (Channel(c).TakeSnapshot(target) != 0) view_.ShowPathMessage(kTextSnapshotFailed, kTextWarning, target);
+        }
     }
     for (int c : {kFrontChannel, kRearChannel}) {
         if (pausedHere[static_cast<std::size_t>(c)]) Channel(c).Play();

@@ -47,6 +47,8 @@ public:
     static constexpr int kTextPlayerError = 102;
     static constexpr int kTextNoFiles = 136;
     static constexpr int kTextOk = 145;
+    static constexpr int kTextWarning = 131;
+    static constexpr int kTextSnapshotFailed = 147;  // "Snapshot failed: %s"
 
     // Nothing is called on the view or the channels before the first command, so the window can
     // hold the controller as a member and pass itself as the view.
@@ -69,7 +71,9 @@ public:
     void Snapshot();
     void SetMute(bool mute);
     void ToggleAutoPlayNext();
-    void ApplyVolume();                   // volume slider position x 2 on both channels
+    // Volume slider position x 2 on both channels; the window also calls it once at start-up,
+    // after placing the slider, so that both channels start at the slider's volume.
+    void ApplyVolume();
     void SeekFromSliderScroll(int position);  // 0..1000, keyboard or track click on the slider
 
     // WM_PLAYER_ERROR, WM_PLAY_STATE, WM_PLAY_TIME, WM_END_REACHED, WM_PLAY_GROUP, WM_PLAY_FILE,
@@ -85,7 +89,8 @@ public:
     bool AutoPlayNext() const { return autoPlayNext_; }
     bool FrontIsMaster() const { return frontIsMaster_.load(); }
     bool OpeningGuard() const { return openingGuard_.load(); }
-    std::int64_t PendingSeekMs() const { return pendingSeekMs_.load(); }
+    bool SeekPending() const { return seekPending_.load(); }
+    std::int64_t PendingSeekMs() const { return seekPending_.load() ? pendingSeekMs_.load() : 0; }
     bool FrontSurfaceHidden() const { return surfaceHidden_[kFrontChannel]; }
     bool RearSurfaceHidden() const { return surfaceHidden_[kRearChannel]; }
     bool RearInUse() const { return rearInUse_; }  // the rear channel holds the current recording
@@ -112,9 +117,11 @@ private:
     };
 
     void OnChannelEvent(int channel, const VlcEvent& event) noexcept;
-    void Post(int message, std::uintptr_t wParam, int channel) noexcept;
+    bool Post(int message, std::uintptr_t wParam, int channel) noexcept;
+    void OnTimeChanged(std::int64_t timeMs, int channel) noexcept;
     bool IsCurrent(std::intptr_t stamp) const;
     void NewStart();
+    bool RearEnded() const;
 
     IPlaybackChannel& Channel(int channel) { return channel == kFrontChannel ? front_ : rear_; }
     IPlaybackChannel& Master() { return frontIsMaster_.load() ? front_ : rear_; }
@@ -126,12 +133,16 @@ private:
     void OpenChosen(const SourceChoice& choice);
     void StartFirstRecording(bool fileSource);
     void StartRecording(int index, bool setGuard);
+    void EndOpeningIfNothingStarted();
+    void ClearShownRecording();
+    void CancelAutoStart();
     void PlayFrontFile();
     void StartRear(const std::string& recordingPath);
     void StopChannels();
     void ShowSurface(int channel);
     void HideSurface(int channel);
     void SetOpeningGuard();
+    void ClearOpeningGuard();
     void ResetSpeed();
     void ChangeSpeed(int step);
     void ApplyMarquee();
@@ -139,6 +150,7 @@ private:
     int MarqueeSize() const;
 
     void OnPlayState(std::uintptr_t state, int channel);
+    void OnPlayerError(std::uintptr_t wParam);
     void OnPlayTime(std::int64_t timeMs);
     void OnEndReached();
     void Rewind();
@@ -158,9 +170,16 @@ private:
 
     // Shared with the sinks.
     std::atomic<std::int64_t> pendingSeekMs_{0};
+    std::atomic<bool> seekPending_{false};  // pendingSeekMs_ holds a target (0 ms included)
     std::atomic<bool> openingGuard_{false};
     std::atomic<bool> frontIsMaster_{false};
     std::atomic<std::uint32_t> serial_{1};
+    // Time updates coalesce: the sink keeps the latest time and posts WM_PLAY_TIME only while
+    // none is queued; the window thread clears the flag when it takes the message.
+    std::atomic<std::int64_t> latestTimeMs_{0};
+    std::atomic<bool> timePosted_{false};
+    // Serial of the start whose rear channel reached its end while the front one was master.
+    std::atomic<std::uint32_t> rearEndedSerial_{0};
 
     // Window thread only.
     int speedIndex_ = kNormalSpeedIndex;
@@ -178,6 +197,7 @@ private:
     int autoStartCountdown_ = 0;
     int marqueeTicks_ = 10;
     bool seekTimerRunning_ = false;
+    bool errorBoxShown_ = false;  // the error box runs a nested loop; one box at a time
 };
 
 }  // namespace trivane

@@ -45,8 +45,15 @@ public:
     virtual void ShowMessage(int textId, int captionId) = 0;
     // The source dialog; false when cancelled.
     virtual bool ChooseSource(SourceChoice& choice) = 0;
-    // The snapshot save dialog; false when cancelled. The path keeps the chosen extension.
+    // The snapshot save dialog; false when cancelled. The path keeps the chosen extension. The
+    // dialog does not ask about overwriting: the files written are named after the path.
     virtual bool ChooseSnapshotPath(std::string& path) = 0;
+    // Asks whether the existing file `path` may be replaced (text 141, caption 140).
+    virtual bool ConfirmOverwrite(const std::string& path) = 0;
+    // Message box whose text has its first "%s" replaced by `path`.
+    virtual void ShowPathMessage(int textId, int captionId, const std::string& path) = 0;
+    // The map page starts again empty: no route, driven path or marker.
+    virtual void ResetMap() = 0;
 
 protected:
     ~IPlaybackView() = default;

@@ -34,7 +34,7 @@ private:
 
 class FakeChannel final : public IPlaybackChannel, public WindowThreadOnly {
 public:
-    bool IsLoaded() const override { Touch(); return true; }
+    bool IsLoaded() const override { Touch(); return loaded; }
     void AttachEvents(IVlcEventSink* sink) override { sink_ = sink; }
     void DetachEvents() override { Note("detach"); sink_ = nullptr; }
     void SetWindow(std::uint32_t xwindow) override { Note("window " + std::to_string(xwindow)); }
@@ -58,7 +58,7 @@ public:
     }
     void SetVolume(int percent) override { Note("volume " + std::to_string(percent)); }
     void SetMute(bool mute) override { Note(mute ? "mute" : "unmute"); }
-    int TakeSnapshot(const std::string& path) override { Note("snapshot " + path); return 0; }
+    int TakeSnapshot(const std::string& path) override { Note("snapshot " + path); return snapshotResult; }
     int Playing() const override { Touch(); return playing_; }
     int Paused() const override { Touch(); return paused_; }
 
@@ -83,6 +83,8 @@ public:
     }
 
     std::int64_t length = 60000;
+    bool loaded = true;       // false: libVLC is missing
+    int snapshotResult = 0;   // -1: the snapshot could not be written
 
 private:
     void Note(std::string call) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -41,6 +42,10 @@ public:
         std::lock_guard lock(mutex_);
         queue_.push_back({message, wParam, lParam});
     }
+    std::size_t Queued() {
+        std::lock_guard lock(mutex_);
+        return queue_.size();
+    }
     std::vector<Posted> TakePosted() {
         std::vector<Posted> posted;
         for (const Message& m : Drain()) posted.push_back({m.message, m.wParam});
@@ -66,9 +71,14 @@ public:
     void StartTimer(int id, int periodMs) override { Touch(); timers[id] = periodMs; }
     void StopTimer(int id) override { Touch(); timers.erase(id); }
     void Wait(int ms) override { Touch(); waits.push_back(ms); }
-    void ShowMessage(int textId, int captionId) override { Touch(); messages.emplace_back(textId, captionId); }
+    void ShowMessage(int textId, int captionId) override {
+        Touch();
+        messages.emplace_back(textId, captionId);
+        if (duringMessage) duringMessage();  // the box's nested event loop
+    }
     bool ChooseSource(SourceChoice& choice) override {
         Touch();
+        ++sourceDialogs;
         if (source) choice = *source;
         return source.has_value();
     }
@@ -77,6 +87,16 @@ public:
         path = snapshotPath;
         return !path.empty();
     }
+    bool ConfirmOverwrite(const std::string& path) override {
+        Touch();
+        overwriteQuestions.push_back(path);
+        return overwrite;
+    }
+    void ShowPathMessage(int textId, int captionId, const std::string& path) override {
+        Touch();
+        pathMessages.push_back(std::to_string(textId) + " " + std::to_string(captionId) + " " + path);
+    }
+    void ResetMap() override { Touch(); ++mapResets; }
     bool Running(int id) const { return timers.count(id) != 0; }
 
     std::map<int, bool> surfaces;
@@ -87,8 +107,14 @@ public:
     std::map<int, int> timers;
     std::vector<int> waits;
     std::vector<std::pair<int, int>> messages;
+    std::function<void()> duringMessage;
     std::optional<SourceChoice> source;
+    int sourceDialogs = 0;
     std::string snapshotPath;
+    bool overwrite = false;
+    std::vector<std::string> overwriteQuestions;
+    std::vector<std::string> pathMessages;
+    int mapResets = 0;
 
 private:
     struct Message {
@@ -311,6 +337,32 @@ TEST_F(PlaybackControllerTest, SliderSeekWaitsForTheSeekTimerAndTimeEventsDoNotM
     front.Fire(VlcEventType::MediaPlayerTimeChanged, 31000);
     view.Pump(controller);
     EXPECT_EQ(view.slider, 516);
+
+    // The slider's left end is a target like any other.
+    Send(WM_SEEK_TO_SLIDER, 0);
+    EXPECT_TRUE(controller.SeekPending());
+    front.Fire(VlcEventType::MediaPlayerTimeChanged, 32000);
+    EXPECT_EQ(view.Queued(), 0u);
+    controller.OnTimer(IDT_SEEK);
+    EXPECT_EQ(front.Take(), (Calls{"time 0"}));
+    EXPECT_EQ(rear.Take(), (Calls{"time 0"}));
+    EXPECT_FALSE(controller.SeekPending());
+}
+
+TEST_F(PlaybackControllerTest, TimeUpdatesCoalesceIntoOneQueuedMessageThatShowsTheLatestTime) {
+    PlayFile(1);
+    for (int t = 0; t < 100; ++t) front.Fire(VlcEventType::MediaPlayerTimeChanged, t * 100);
+    EXPECT_EQ(view.Queued(), 1u);
+    view.Pump(controller);
+    EXPECT_EQ(view.slider, 165);  // 9900 of 60000 ms
+    // An update of an earlier start is dropped; the next one is posted again.
+    front.Fire(VlcEventType::MediaPlayerTimeChanged, 12000);
+    Send(WM_PLAY_FILE, 3);
+    EXPECT_EQ(view.slider, 165);
+    front.Fire(VlcEventType::MediaPlayerTimeChanged, 30000);
+    EXPECT_EQ(view.Queued(), 1u);
+    view.Pump(controller);
+    EXPECT_EQ(view.slider, 500);
 }
 
 TEST_F(PlaybackControllerTest, GroupSelectionWaitsForTheOpeningGuard) {
@@ -331,6 +383,167 @@ TEST_F(PlaybackControllerTest, GroupSelectionWaitsForTheOpeningGuard) {
     EXPECT_TRUE(controller.OpeningGuard());
     controller.OnTimer(IDT_OPEN_GUARD);
     EXPECT_FALSE(controller.OpeningGuard());
+}
+
+TEST_F(PlaybackControllerTest, TheOpeningEndsWhenTheRecordingEndsEarlyOrNothingPlays) {
+    OpenFolder();
+    EXPECT_TRUE(controller.OpeningGuard());
+    // Ended before its first time update.
+    front.Fire(VlcEventType::MediaPlayerEndReached);
+    EXPECT_FALSE(controller.OpeningGuard());
+    view.Pump(controller);
+
+    // Without libVLC no channel plays and no event will ever come: lists and OPEN stay usable.
+    front.loaded = false;
+    rear.loaded = false;
+    Send(WM_PLAY_FILE, 3);
+    EXPECT_EQ(m.CurrentIndex(), 3);
+    EXPECT_FALSE(controller.OpeningGuard());
+    EXPECT_FALSE(view.Running(IDT_OPEN_GUARD));
+    Send(WM_PLAY_GROUP, 1);
+    EXPECT_EQ(m.CurrentIndex(), m.Groups().at(1).firstIndex);
+    view.source = SourceChoice{SourceKind::Disk, dir.Path()};
+    controller.Open();
+    EXPECT_EQ(view.sourceDialogs, 1);
+    EXPECT_FALSE(controller.OpeningGuard());
+}
+
+TEST_F(PlaybackControllerTest, PlayerErrorsShowOneBoxAtATimeAndLeavePlaybackAndOpenAlone) {
+    PlayFile(1);
+    EXPECT_TRUE(controller.OpeningGuard());
+    // More errors arrive while the box's own event loop runs.
+    view.duringMessage = [&, nested = 0]() mutable {
+        if (nested++ > 0) return;
+        front.Fire(VlcEventType::MediaPlayerEncounteredError);
+        front.Fire(VlcEventType::MediaPlayerEncounteredError);
+        view.Pump(controller);
+    };
+    front.Fire(VlcEventType::MediaPlayerEncounteredError);
+    view.Pump(controller);
+    EXPECT_EQ(view.messages, (std::vector<std::pair<int, int>>{{102, 0}}));
+    EXPECT_TRUE(front.Take().empty());
+    EXPECT_TRUE(rear.Take().empty());
+    view.duringMessage = nullptr;
+    front.Fire(VlcEventType::MediaPlayerEncounteredError);
+    view.Pump(controller);
+    EXPECT_EQ(view.messages.size(), 2u);
+
+    EXPECT_FALSE(controller.OpeningGuard());
+    view.source = SourceChoice{SourceKind::Folder, dir.Path()};
+    controller.Open();
+    EXPECT_EQ(view.sourceDialogs, 1);
+    EXPECT_EQ(controller.AutoStartCountdown(), 5);
+}
+
+TEST_F(PlaybackControllerTest, TheRearFollowsTheMastersPlayPauseButAnEndedRearStaysEnded) {
+    PlayFile(1);
+    // The rear file is the shorter one: it ends while the front plays on.
+    rear.Fire(VlcEventType::MediaPlayerEndReached);
+    view.Pump(controller);
+    controller.PlayPause();
+    controller.PlayPause();
+    view.snapshotPath = dir / "shot.png";
+    controller.Snapshot();
+    EXPECT_EQ(front.Take(), (Calls{"pause", "play", "pause", "snapshot " + (dir / "shot_f.png"), "play"}));
+    EXPECT_TRUE(rear.Take().empty());
+
+    // Out of step (the rear paused on its own while the front plays): the master's decision counts.
+    PlayFile(2);
+    rear.SetPause(true);
+    rear.Take();
+    controller.PlayPause();
+    EXPECT_EQ(front.Take(), (Calls{"pause"}));
+    EXPECT_EQ(rear.Take(), (Calls{"pause"}));
+    controller.PlayPause();
+    EXPECT_EQ(front.Take(), (Calls{"play"}));
+    EXPECT_EQ(rear.Take(), (Calls{"play"}));
+}
+
+TEST_F(PlaybackControllerTest, CancelledOpenKeepsPlayingAndStartsStopOrOpenCancelTheAutoStart) {
+    PlayFile(1);
+    front.Fire(VlcEventType::MediaPlayerTimeChanged, 0);
+    view.Pump(controller);
+    controller.Faster();
+    front.Take();
+    rear.Take();
+    controller.Open();  // the dialog is cancelled
+    EXPECT_EQ(view.sourceDialogs, 1);
+    EXPECT_TRUE(front.Take().empty());
+    EXPECT_TRUE(rear.Take().empty());
+    EXPECT_EQ(controller.SpeedIndex(), kNormalSpeedIndex + 1);
+
+    front.Fire(VlcEventType::MediaPlayerTimeChanged, 0);
+    view.Pump(controller);
+    controller.OpenSource({SourceKind::Folder, dir.Path()});
+    Send(WM_PLAY_FILE, 3);
+    for (int i = 0; i < 5; ++i) controller.OnTimer(IDT_AUTOSTART);
+    EXPECT_EQ(m.CurrentIndex(), 3);
+    EXPECT_EQ(front.Count("open"), 1);
+
+    front.Fire(VlcEventType::MediaPlayerTimeChanged, 0);
+    view.Pump(controller);
+    controller.OpenSource({SourceKind::Folder, dir.Path()});
+    controller.Stop();
+    EXPECT_FALSE(controller.OpeningGuard());
+    for (int i = 0; i < 5; ++i) controller.OnTimer(IDT_AUTOSTART);
+    EXPECT_EQ(front.Count("open"), 1);
+    EXPECT_FALSE(view.Running(IDT_AUTOSTART));
+}
+
+TEST_F(PlaybackControllerTest, SnapshotAsksAboutEachFileItWritesAndReportsAFailure) {
+    PlayFile(1);
+    const std::string folder = dir / "shots.d";
+    test::MakeFolder(folder);
+    test::WriteText(folder + "/day_f", "earlier");
+    // No extension: none is added, and the folder's dot is not one.
+    view.snapshotPath = folder + "/day";
+    controller.Snapshot();
+    EXPECT_EQ(view.overwriteQuestions, std::vector<std::string>{folder + "/day_f"});
+    EXPECT_EQ(front.Take(), (Calls{"pause", "play"}));
+    EXPECT_EQ(rear.Take(), (Calls{"pause", "snapshot " + folder + "/day_r", "play"}));
+
+    view.overwrite = true;
+    rear.snapshotResult = -1;
+    controller.Snapshot();
+    EXPECT_EQ(front.Last("snapshot"), "snapshot " + folder + "/day_f");
+    EXPECT_EQ(view.pathMessages, std::vector<std::string>{"147 131 " + folder + "/day_r"});
+
+    view.snapshotPath.clear();  // cancelled: the channels play on
+    front.Take();
+    controller.Snapshot();
+    EXPECT_EQ(front.Take(), (Calls{"pause", "play"}));
+}
+
+TEST_F(PlaybackControllerTest, AnOpenThatFindsNothingLeavesNothingOfTheLastRecordingOnShow) {
+    test::RecordingMapHost map;
+    test::RecordingOwner owner;
+    m.SetMapHost(&map);
+    m.SetOwnerWindow(&owner);
+    PlayFile(1);
+    front.Fire(VlcEventType::MediaPlayerTimeChanged, 0);
+    view.Pump(controller);
+    map.scripts.clear();
+    owner.speeds.clear();
+    owner.compass.clear();
+    view.gps = 1;
+
+    TempDir empty;
+    view.source = SourceChoice{SourceKind::Folder, empty.Path()};
+    controller.Open();
+    EXPECT_TRUE(m.Entries().empty());
+    EXPECT_EQ(map.scripts, (std::vector<std::string>{"pathdrived_delete()", "path_delete()"}));
+    EXPECT_EQ(view.mapResets, 1);
+    EXPECT_EQ(owner.speeds, std::vector<int>{0});
+    EXPECT_EQ(owner.compass, std::vector<int>{0});
+    EXPECT_EQ(view.gps, 0);
+    EXPECT_FALSE(view.surfaces[kFrontChannel] || view.surfaces[kRearChannel]);
+    EXPECT_FALSE(controller.OpeningGuard());
+
+    view.source = SourceChoice{SourceKind::File, dir / "GONE0001F.MOV"};
+    controller.Open();
+    EXPECT_EQ(view.mapResets, 2);
+    m.SetMapHost(nullptr);
+    m.SetOwnerWindow(nullptr);
 }
 
 TEST_F(PlaybackControllerTest, EventsOfAnEarlierStartAreDropped) {
@@ -361,6 +574,7 @@ TEST_F(PlaybackControllerTest, SinksOnlyPostFromLibvlcThreadsAndShutdownDetaches
     EXPECT_EQ(view.TakePosted(),
               (std::vector<Posted>{{WM_PLAY_STATE, 5}, {WM_PLAY_STATE, 3}, {WM_PLAY_STATE, 3}, {WM_PLAY_STATE, 4},
                                    {WM_PLAY_STATE, 6}, {WM_END_REACHED, 1}, {WM_PLAYER_ERROR, 1}, {WM_PLAY_TIME, 1500}}));
+    controller.HandleMessage(WM_PLAY_TIME, 1500, 0);  // the window took the time message (stale here)
 
     // Events keep coming while the window seeks and handles them.
     std::atomic<bool> done{false};
