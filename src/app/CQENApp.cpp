@@ -83,26 +83,41 @@ void CloseOnTerminationSignals(QWidget& window)
 
 }  // namespace
 
-int CQENApp::Run(int argc, char** argv)
+bool CQENApp::PrepareProcess()
 {
-    if (!ChoosePlatform()) return 1;
+    if (!ChoosePlatform()) return false;
     // Native children stay native children: without this, libVLC's windows are recreated
     // beneath it when other native widgets appear.
     QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
-    QApplication app(argc, argv);
+    return true;
+}
+
+void CQENApp::PrepareApplication()
+{
     // QApplication adopts the environment's locale; numbers in scripts and files stay "C".
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Trivane"));
     InitArtResources();
     QApplication::setWindowIcon(QIcon(PngResourcePath(157)));
+}
+
+void CQENApp::PrepareChannel(CVlcPlayer& channel)
+{
+    static const bool sound = HasSoundServer();
+    channel.SetSnapshotConverter(&ConvertPngToJpeg);
+    if (!sound) channel.SetAudioOutput("adummy");
+}
+
+int CQENApp::Run(int argc, char** argv)
+{
+    if (!PrepareProcess()) return 1;
+    QApplication app(argc, argv);
+    PrepareApplication();
 
     CVlcPlayer front;
     CVlcPlayer rear;
-    const bool sound = HasSoundServer();
-    for (CVlcPlayer* channel : {&front, &rear}) {
-        channel->SetSnapshotConverter(&ConvertPngToJpeg);
-        if (!sound) channel->SetAudioOutput("adummy");
-    }
+    PrepareChannel(front);
+    PrepareChannel(rear);
 
     CQENDlg window(CSettingsFile::Instance(), front, rear);
     window.Initialise();

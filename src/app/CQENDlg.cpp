@@ -253,7 +253,8 @@ void CQENDlg::Initialise()
     positionSlider_->SetRange(0, 1000, false);
     volumeSlider_->SetRange(0, 100, false);
     volumeSlider_->SetPos(50);
-    if (front_.IsLoaded()) front_.SetVolume(100);
+    // Both channels at the slider's volume (the rear's own default is twice as loud).
+    controller_.ApplyVolume();
 
     gpsIndicator_->SetImage(150);
     gpsIndicator_->SetActive(0);
@@ -569,7 +570,7 @@ void CQENDlg::ExportKml()
     const KmlExportResult result = folder.ok ? trivane::ExportKml(manager_, folder.folder) : KmlExportResult{};
     const std::string shown = result.ok ? result.path : folder.folder;
     const int text = result.ok ? 125 : 126;
-    ShowText(QString::fromStdString(FormatUIText(GetUIString(settings_, text), shown)), Text(127));
+    ShowPathMessage(text, 127, shown);
 }
 
 void CQENDlg::RunConfiguration()
@@ -601,7 +602,7 @@ void CQENDlg::OpenPath(const std::string& path)
 {
     struct stat st {};
     if (path.empty() || ::stat(path.c_str(), &st) != 0) {
-        ShowText(QString::fromStdString(FormatUIText(GetUIString(settings_, 146), path)), Text(131));
+        ShowPathMessage(146, 131, path);
         return;
     }
     SourceChoice choice;
@@ -779,9 +780,31 @@ bool CQENDlg::ChooseSnapshotPath(std::string& path)
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters({QStringLiteral("Jpeg File(*.jpg)"), QStringLiteral("Png File(*.png)")});
     dialog.setDefaultSuffix(QStringLiteral("jpg"));
+    // The files written are NAME_f and NAME_r: the controller asks about those.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     path = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
     return !path.empty();
+}
+
+bool CQENDlg::ConfirmOverwrite(const std::string& path)
+{
+    const QString text = QString::fromStdString(FormatUIText(GetUIString(settings_, 141), path));
+    if (seams_.question) return seams_.question(text, Text(140));
+    return QMessageBox::question(this, Text(140), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+void CQENDlg::ShowPathMessage(int textId, int captionId, const std::string& path)
+{
+    ShowText(QString::fromStdString(FormatUIText(GetUIString(settings_, textId), path)),
+             captionId != 0 ? Text(captionId) : Text(101));
+}
+
+void CQENDlg::ResetMap()
+{
+    // Loading the page again is the one way to take the marker away.
+    if (map_ && mapHostReady_) map_->ShowMap(mapProvider_);
 }
 
 // ---- Shutdown ----
@@ -825,7 +848,7 @@ CQENDlg::Drag CQENDlg::HitTest(const QPoint& p) const
     if (p.x() >= cx_ - kGripSize && p.y() >= cy_ - kGripSize && p.x() < cx_ && p.y() < cy_) return Drag::Grip;
     if (Contains(layout_.mapSplitter, p)) return Drag::MapSplitter;
     if (Contains(layout_.verticalSplitter, p)) return Drag::PaneSplitter;
-    return Drag::None;
+    return Drag::Idle;
 }
 
 void CQENDlg::SetDragCursor(Drag drag)
@@ -843,8 +866,8 @@ void CQENDlg::mousePressEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton) return;
     const QPoint p = event->position().toPoint();
     drag_ = HitTest(p);
-    if (drag_ == Drag::Grip && (maximized_ || fullScreen_)) drag_ = Drag::None;
-    if (drag_ != Drag::None) {
+    if (drag_ == Drag::Grip && (maximized_ || fullScreen_)) drag_ = Drag::Idle;
+    if (drag_ != Drag::Idle) {
         grabMouse();
         return;
     }
@@ -876,7 +899,7 @@ void CQENDlg::mouseMoveEvent(QMouseEvent* event)
         }
         break;
     case Drag::Move: move(dragWindowOrigin_ + event->globalPosition().toPoint() - dragOrigin_); break;
-    case Drag::None: SetDragCursor(HitTest(p)); break;
+    case Drag::Idle: SetDragCursor(HitTest(p)); break;
     }
 }
 
@@ -886,8 +909,8 @@ void CQENDlg::mouseReleaseEvent(QMouseEvent* event)
     const QPoint p = event->position().toPoint();
     if (drag_ == Drag::Grip) resize(std::max(p.x(), kMinWindowWidth), std::max(p.y(), kMinWindowHeight));
     else if (drag_ == Drag::MapSplitter || drag_ == Drag::PaneSplitter) Relayout();
-    if (drag_ != Drag::None) releaseMouse();
-    drag_ = Drag::None;
+    if (drag_ != Drag::Idle) releaseMouse();
+    drag_ = Drag::Idle;
 }
 
 void CQENDlg::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }

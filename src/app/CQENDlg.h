@@ -51,6 +51,8 @@ public:
         std::function<bool(QWidget* parent, SourceChoice& choice)> chooseSource;
         std::function<bool(QWidget* parent, std::string& path)> chooseSnapshotPath;
         std::function<void(const QString& text, const QString& caption)> messageBox;
+        // A yes/no question; true for yes.
+        std::function<bool(const QString& text, const QString& caption)> question;
         std::function<std::unique_ptr<IMapPane>(QWidget* parent)> makeMapPane;
         // The configuration dialog; true on OK, with the map choice it applied.
         std::function<bool(QWidget* parent, int& mapProvider)> runConfiguration;
@@ -110,6 +112,9 @@ public:
     void ShowMessage(int textId, int captionId) override;
     bool ChooseSource(SourceChoice& choice) override;
     bool ChooseSnapshotPath(std::string& path) override;
+    bool ConfirmOverwrite(const std::string& path) override;
+    void ShowPathMessage(int textId, int captionId, const std::string& path) override;
+    void ResetMap() override;
 
     bool TimerActive(int id) const;
 
@@ -126,7 +131,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    enum class Drag { None, Grip, MapSplitter, PaneSplitter, Move };
+    enum class Drag { Idle, Grip, MapSplitter, PaneSplitter, Move };
 
     void CreateControls();
     CGdipButton* AddButton(int id, std::uint16_t image, std::uint16_t alternate, QSize fixedSize, bool visible);
@@ -200,7 +205,7 @@ private:
     bool restoreAfterMinimise_ = false;
     MainLayout layout_;
 
-    Drag drag_ = Drag::None;
+    Drag drag_ = Drag::Idle;
     QPoint dragOrigin_;       // global position where a fallback move started
     QPoint dragWindowOrigin_;  // window position at that moment
 

@@ -1,0 +1,330 @@
+// Measures the player as a user runs it:
+//   1. launch to first frame: start to the first time event of the first recording, 5 runs;
+//   2. CPU of the whole program playing both channels of a pair, against the bare two-channel
+//      libVLC playback of the same files in the same run;
+//   3. front/rear drift: the two channels' media times after minutes of looping the card.
+//
+//   trivane-bench-player CARD [CPU-SECONDS [DRIFT-SECONDS]]     (defaults 20 and 300)
+//   trivane-bench-player --bare FRONT REAR SECONDS               (the baseline alone)
+//
+// Needs an X display (e.g. xvfb-run -a). Each measurement runs in a child process of its own.
+#include <QApplication>
+#include <QTimer>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/CQENApp.h"
+#include "app/CQENDlg.h"
+#include "app/CSettingsFile.h"
+#include "playback/CVlcPlayer.h"
+#include "playback/IPlaybackChannel.h"
+
+// Last: Xlib defines macros (None, Status) that clash with names above.
+#include <X11/Xlib.h>
+
+using namespace trivane;
+using Clock = std::chrono::steady_clock;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TimeEvent {
+    Clock::time_point at;
+    std::int64_t mediaMs;
+    std::string path;
+};
+
+// A real channel whose events are also kept, with their arrival time, before they go on to the
+// window's sink.
+class TappedChannel final : public IPlaybackChannel, public IVlcEventSink {
+public:
+    explicit TappedChannel(CVlcPlayer& inner) : inner_(inner) {}
+
+    void OnVlcEvent(const VlcEvent& event) noexcept override
+    {
+        if (event.type == VlcEventType::MediaPlayerTimeChanged) {
+            std::lock_guard lock(mutex_);
+            times_.push_back({Clock::now(), event.timeMs, path_});
+        }
+        if (sink_ != nullptr) sink_->OnVlcEvent(event);
+    }
+    std::vector<TimeEvent> Times()
+    {
+        std::lock_guard lock(mutex_);
+        return times_;
+    }
+
+    bool IsLoaded() const override { return inner_.IsLoaded(); }
+    void AttachEvents(IVlcEventSink* sink) override
+    {
+        sink_ = sink;
+        inner_.AttachEvents(this);
+    }
+    void DetachEvents() override
+    {
+        inner_.DetachEvents();
+        sink_ = nullptr;
+    }
+    void SetWindow(std::uint32_t xwindow) override { inner_.SetWindow(xwindow); }
+    void OpenMedia(const std::string& path) override
+    {
+        {
+            std::lock_guard lock(mutex_);
+            path_ = path;
+        }
+        inner_.OpenMedia(path);
+    }
+    void Play() override { inner_.Play(); }
+    void SetPause(bool paused) override { inner_.SetPause(paused); }
+    void Stop() override { inner_.Stop(); }
+    int Recreate(int argumentSet) override { return inner_.Recreate(argumentSet); }
+    std::int64_t GetLength() const override { return inner_.GetLength(); }
+    std::int64_t GetTime() const override { return inner_.GetTime(); }
+    void SetTime(std::int64_t ms) override { inner_.SetTime(ms); }
+    int SetRate(float rate) override { return inner_.SetRate(rate); }
+    int SetMarquee(const std::string& text, int size, bool enable) override { return inner_.SetMarquee(text, size, enable); }
+    void SetVolume(int percent) override { inner_.SetVolume(percent); }
+    void SetMute(bool mute) override { inner_.SetMute(mute); }
+    int TakeSnapshot(const std::string& path) override { return inner_.TakeSnapshot(path); }
+    int Playing() const override { return inner_.Playing(); }
+    int Paused() const override { return inner_.Paused(); }
+
+private:
+    CVlcPlayer& inner_;
+    IVlcEventSink* sink_ = nullptr;
+    std::mutex mutex_;
+    std::vector<TimeEvent> times_;
+    std::string path_;
+};
+
+// The program's window on `source` in this process for `seconds`; `onTick` runs every 100 ms.
+template <typename Tick>
+int RunWindow(const std::string& source, double seconds, Tick onTick)
+{
+    if (!CQENApp::PrepareProcess()) return 1;
+    int argc = 1;
+    char name[] = "trivane";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    CQENApp::PrepareApplication();
+    CVlcPlayer frontPlayer;
+    CVlcPlayer rearPlayer;
+    CQENApp::PrepareChannel(frontPlayer);
+    CQENApp::PrepareChannel(rearPlayer);
+    TappedChannel front(frontPlayer);
+    TappedChannel rear(rearPlayer);
+
+    const fs::path settings = fs::temp_directory_path() / ("trivane-bench-" + std::to_string(getpid()) + ".ini");
+    CSettingsFile file(settings.string());
+    CQENDlg window(file, front, rear);
+    window.Initialise();
+    window.show();
+    window.OpenPath(source);
+    const auto end = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        if (Clock::now() >= end || onTick(front, rear)) QCoreApplication::quit();
+    });
+    ticker.start(100);
+    app.exec();
+    window.Shutdown();
+    fs::remove(settings);
+    return 0;
+}
+
+// Two bare channels drawing into two X windows, as the player's surfaces would.
+int RunBare(const std::string& frontFile, const std::string& rearFile, double seconds)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return 1;
+    const int screen = DefaultScreen(display);
+    CVlcPlayer front;
+    CVlcPlayer rear;
+    int slot = 0;
+    for (auto [player, file] : {std::pair{&front, &frontFile}, std::pair{&rear, &rearFile}}) {
+        const Window w = XCreateSimpleWindow(display, RootWindow(display, screen), 5 + slot * 270, 132, 263, 147, 0, 0, 0);
+        XMapWindow(display, w);
+        XFlush(display);
+        player->SetAudioOutput("adummy");
+        player->SetWindow(static_cast<std::uint32_t>(w));
+        player->OpenMedia(*file);
+        player->Play();
+        ++slot;
+    }
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    front.Stop();
+    rear.Stop();
+    XCloseDisplay(display);
+    return 0;
+}
+
+struct ChildResult {
+    int status = -1;
+    double cpuSeconds = 0;
+    std::string output;
+};
+
+// Runs `body` in a child process; its standard output comes back with its CPU time.
+template <typename Body>
+ChildResult InChild(Body body)
+{
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) return {};
+    std::fflush(stdout);  // or the child writes the parent's buffered lines again
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(pipeFds[0]);
+        dup2(pipeFds[1], STDOUT_FILENO);
+        std::fflush(stdout);
+        const int status = body();
+        std::fflush(stdout);
+        _exit(status);
+    }
+    close(pipeFds[1]);
+    ChildResult result;
+    char buffer[256];
+    ssize_t n;
+    while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0) result.output.append(buffer, static_cast<std::size_t>(n));
+    close(pipeFds[0]);
+    rusage usage{};
+    int status = 0;
+    wait4(pid, &status, 0, &usage);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                        static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return result;
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+void LaunchToFirstFrame(const std::string& card)
+{
+    std::vector<double> ms;
+    for (int run = 0; run < 5; ++run) {
+        const auto start = Clock::now();
+        const ChildResult r = InChild([&] {
+            return RunWindow(card, 30, [&](TappedChannel& front, TappedChannel& rear) {
+                const std::vector<TimeEvent> f = front.Times();
+                const std::vector<TimeEvent> b = rear.Times();
+                if (f.empty() && b.empty()) return false;
+                Clock::time_point first = f.empty() ? b.front().at : f.front().at;
+                if (!b.empty()) first = std::min(first, b.front().at);
+                std::printf("%.0f\n", std::chrono::duration<double, std::milli>(first - start).count());
+                return true;
+            });
+        });
+        // From the parent's fork to the event's arrival in the child (one monotonic clock).
+        if (r.status == 0 && !r.output.empty()) ms.push_back(std::atof(r.output.c_str()));
+    }
+    if (ms.empty()) {
+        std::printf("launch to first time event: no run saw one\n");
+        return;
+    }
+    std::printf("launch to first time event (ms, %zu runs): min %.0f  median %.0f  max %.0f\n", ms.size(),
+                *std::min_element(ms.begin(), ms.end()), Median(ms), *std::max_element(ms.begin(), ms.end()));
+}
+
+void CpuAgainstBare(const std::string& card, double seconds)
+{
+    const fs::path pairFolder = fs::temp_directory_path() / ("trivane-bench-pair-" + std::to_string(getpid()));
+    fs::create_directories(pairFolder);
+    const fs::path front = fs::path(card) / "DCIM/MOVF/FILE240315-081500F.MOV";
+    const fs::path rear = fs::path(card) / "DCIM/MOVR/FILE240315-081500R.MOV";
+    fs::copy_file(front, pairFolder / front.filename(), fs::copy_options::overwrite_existing);
+    fs::copy_file(rear, pairFolder / rear.filename(), fs::copy_options::overwrite_existing);
+
+    const ChildResult bare = InChild([&] { return RunBare(front.string(), rear.string(), seconds); });
+    const ChildResult program = InChild([&] {
+        return RunWindow(pairFolder.string(), seconds + 0.5, [](TappedChannel&, TappedChannel&) { return false; });
+    });
+    fs::remove_all(pairFolder);
+    std::printf("CPU for %.0f s of the 1080p/720p pair: bare channels %.2f s, the program %.2f s, ratio %.2f\n",
+                seconds, bare.cpuSeconds, program.cpuSeconds,
+                bare.cpuSeconds > 0 ? program.cpuSeconds / bare.cpuSeconds : 0.0);
+}
+
+// Front media time at `at`, interpolated between the two front events around it of one file.
+bool FrontTimeAt(const std::vector<TimeEvent>& front, const TimeEvent& rear, double& ms)
+{
+    for (std::size_t i = 1; i < front.size(); ++i) {
+        const TimeEvent& a = front[i - 1];
+        const TimeEvent& b = front[i];
+        if (a.at > rear.at || b.at < rear.at || b.mediaMs < a.mediaMs) continue;
+        const double span = std::chrono::duration<double, std::milli>(b.at - a.at).count();
+        const double part = std::chrono::duration<double, std::milli>(rear.at - a.at).count();
+        ms = static_cast<double>(a.mediaMs) + (span > 0 ? static_cast<double>(b.mediaMs - a.mediaMs) * part / span : 0);
+        return true;
+    }
+    return false;
+}
+
+void Drift(const std::string& card, double seconds)
+{
+    const ChildResult r = InChild([&] {
+        std::vector<TimeEvent> f, b;
+        RunWindow(card, seconds, [&](TappedChannel& fr, TappedChannel& re) {
+            f = fr.Times();
+            b = re.Times();
+            return false;
+        });
+        // The last minute of pairs: rear events against the front's time at the same moment.
+        const auto from = Clock::now() - std::chrono::seconds(60);
+        std::vector<double> drifts;
+        for (const TimeEvent& e : b) {
+            double frontMs = 0;
+            if (e.at >= from && FrontTimeAt(f, e, frontMs)) drifts.push_back(static_cast<double>(e.mediaMs) - frontMs);
+        }
+        if (drifts.empty()) {
+            std::printf("no rear events beside front ones\n");
+            return 0;
+        }
+        double worst = 0;
+        for (double d : drifts) worst = std::max(worst, std::fabs(d));
+        std::printf("%zu %.0f %.0f %zu %zu\n", drifts.size(), Median(drifts), worst, f.size(), b.size());
+        return 0;
+    });
+    std::size_t samples = 0, fronts = 0, rears = 0;
+    double median = 0, worst = 0;
+    if (std::sscanf(r.output.c_str(), "%zu %lf %lf %zu %zu", &samples, &median, &worst, &fronts, &rears) == 5)
+        std::printf("front/rear drift after %.0f s of looping (last minute, %zu samples of %zu rear events): "
+                    "median %.0f ms, largest %.0f ms (rear minus front)\n",
+                    seconds, samples, rears, median, worst);
+    else
+        std::printf("front/rear drift: %s\n", r.output.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2 || std::getenv("DISPLAY") == nullptr) {
+        std::fprintf(stderr, "usage (with an X display): %s CARD [CPU-SECONDS [DRIFT-SECONDS]]\n", argv[0]);
+        return 2;
+    }
+    // The bare playback alone, for profiling: --bare FRONT REAR SECONDS.
+    if (std::string(argv[1]) == "--bare" && argc == 5) return RunBare(argv[2], argv[3], std::atof(argv[4]));
+    const std::string card = fs::absolute(argv[1]).string();
+    const double cpuSeconds = argc > 2 ? std::atof(argv[2]) : 20;
+    const double driftSeconds = argc > 3 ? std::atof(argv[3]) : 300;
+    LaunchToFirstFrame(card);
+    CpuAgainstBare(card, cpuSeconds);
+    Drift(card, driftSeconds);
+    return 0;
+}
