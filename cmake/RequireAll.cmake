@@ -22,7 +22,7 @@ else()
     samplecard_plan samplecard_check app_layout_tests)
   if(TRIVANE_GUI)
     list(APPEND suites widgets_tests trivane-gallery app_snapshot_jpeg library_qt_tests config_qt_tests
-      app_window_tests trivane)
+      app_window_tests trivane app_playback_live)
   endif()
 
   # Sample card and test clips; the video tests' own display; the GPX readers the export tests
