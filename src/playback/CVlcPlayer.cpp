@@ -329,6 +329,11 @@ bool CVlcPlayer::BuildPlayer()
     if (api_->libvlc_audio_set_volume) {
         api_->libvlc_audio_set_volume(player_, volume_);
     }
+    // A rebuilt player keeps the chosen output (without a sound server the default one floods
+    // the terminal).
+    if (!audioOutput_.empty() && api_->libvlc_audio_output_set) {
+        api_->libvlc_audio_output_set(player_, audioOutput_.c_str());
+    }
     return true;
 }
 
@@ -521,6 +526,7 @@ int CVlcPlayer::SetAudioOutput(const std::string& module)
     if (loaded_ == 0 || !api_->libvlc_audio_output_set) {
         return -1;
     }
+    audioOutput_ = module;
     return api_->libvlc_audio_output_set(player_, module.c_str());
 }
 

@@ -129,6 +129,7 @@ private:
     bool subscribed_ = false;
     void* module_ = nullptr;
     std::string mediaPath_;
+    std::string audioOutput_;  // set again on every rebuilt player
     int loaded_ = 1;
     int playing_ = 0;
     int paused_ = 1;

@@ -419,6 +419,16 @@ TEST(VlcPlayerCalls, RecreateRebuildsOnlyAnOpenedChannelAndKeepsEventsAndVolume)
     ASSERT_EQ(sink.events.size(), 1u);
     EXPECT_EQ(sink.events[0].timeMs, 2500);
 
+    // A chosen audio output survives the rebuild (else the default output floods stderr).
+    player.SetAudioOutput("adummy");
+    player.OpenMedia("/cards/a.MOV");
+    fake.Clear();
+    EXPECT_EQ(player.Recreate(0), 1);
+    const Lines rebuilt = fake.Lines();
+    const auto made = std::find(rebuilt.begin(), rebuilt.end(), "player_new");
+    ASSERT_NE(made, rebuilt.end());
+    EXPECT_NE(std::find(made, rebuilt.end(), "audio_output adummy"), rebuilt.end());
+
     // Argument set 0 and anything but 1 use the standard list.
     player.OpenMedia("/cards/a.MOV");
     fake.Clear();
