@@ -145,7 +145,18 @@ int RunWindow(const std::string& source, double seconds, Tick onTick)
     return 0;
 }
 
-// Two bare channels drawing into two X windows, as the player's surfaces would.
+double OwnCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+constexpr double kSettleSeconds = 1.5;
+
+// Two bare channels drawing into two X windows, as the player's surfaces would. Prints the CPU
+// of `seconds` of steady playback (after the start has settled).
 int RunBare(const std::string& frontFile, const std::string& rearFile, double seconds)
 {
     Display* display = XOpenDisplay(nullptr);
@@ -164,7 +175,10 @@ int RunBare(const std::string& frontFile, const std::string& rearFile, double se
         player->Play();
         ++slot;
     }
+    std::this_thread::sleep_for(std::chrono::duration<double>(kSettleSeconds));
+    const double before = OwnCpuSeconds();
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    std::printf("%.3f\n", OwnCpuSeconds() - before);
     front.Stop();
     rear.Stop();
     XCloseDisplay(display);
@@ -250,14 +264,41 @@ void CpuAgainstBare(const std::string& card, double seconds)
     fs::copy_file(front, pairFolder / front.filename(), fs::copy_options::overwrite_existing);
     fs::copy_file(rear, pairFolder / rear.filename(), fs::copy_options::overwrite_existing);
 
-    const ChildResult bare = InChild([&] { return RunBare(front.string(), rear.string(), seconds); });
-    const ChildResult program = InChild([&] {
-        return RunWindow(pairFolder.string(), seconds + 0.5, [](TappedChannel&, TappedChannel&) { return false; });
-    });
+    // Alternated three times: the machine's speed drifts between runs by more than the difference
+    // measured, so each side takes the median of its runs.
+    std::vector<double> bareRuns, programRuns;
+    for (int run = 0; run < 3; ++run) {
+        const ChildResult bare = InChild([&] { return RunBare(front.string(), rear.string(), seconds); });
+        const ChildResult program = InChild([&] {
+            // The same steady stretch: from the first time event plus the settling time on.
+            Clock::time_point from{};
+            double before = -1;
+            return RunWindow(pairFolder.string(), seconds + 15, [&](TappedChannel& f, TappedChannel&) {
+                const std::vector<TimeEvent> times = f.Times();
+                if (times.empty()) return false;
+                const auto now = Clock::now();
+                if (before < 0) {
+                    if (now - times.front().at < std::chrono::duration<double>(kSettleSeconds)) return false;
+                    before = OwnCpuSeconds();
+                    from = now;
+                    return false;
+                }
+                if (now - from < std::chrono::duration<double>(seconds)) return false;
+                std::printf("%.3f\n", OwnCpuSeconds() - before);
+                return true;
+            });
+        });
+        bareRuns.push_back(std::atof(bare.output.c_str()));
+        programRuns.push_back(std::atof(program.output.c_str()));
+    }
     fs::remove_all(pairFolder);
-    std::printf("CPU for %.0f s of the 1080p/720p pair: bare channels %.2f s, the program %.2f s, ratio %.2f\n",
-                seconds, bare.cpuSeconds, program.cpuSeconds,
-                bare.cpuSeconds > 0 ? program.cpuSeconds / bare.cpuSeconds : 0.0);
+    const double bareSteady = Median(bareRuns);
+    const double programSteady = Median(programRuns);
+    std::printf("CPU for %.0f s of steady playback of the 1080p/720p pair (median of 3 alternated runs): bare "
+                "channels %.2f s, the program %.2f s, ratio %.2f\n",
+                seconds, bareSteady, programSteady, bareSteady > 0 ? programSteady / bareSteady : 0.0);
+    for (std::size_t i = 0; i < bareRuns.size(); ++i)
+        std::printf("  run %zu: bare %.2f s, program %.2f s\n", i + 1, bareRuns[i], programRuns[i]);
 }
 
 // Front media time at `at`, interpolated between the two front events around it of one file.
