@@ -42,6 +42,10 @@ CVlcPlayer& LiveRear() { return g_channels->rear; }
 
 int main(int argc, char** argv)
 {
+    ::testing::InitGoogleTest(&argc, argv);
+    // Listing the cases (ctest does, in every build) needs no display, no Qt and no libVLC.
+    if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
+
     trivane::testing::Xvfb xvfb;
     if (!xvfb.Running()) {
         std::fprintf(stderr, "Xvfb did not start\n");
@@ -63,7 +67,6 @@ int main(int argc, char** argv)
         std::setlocale(LC_NUMERIC, "C");
         auto channels = std::make_unique<trivane::testing::ChannelPair>();
         trivane::testing::g_channels = channels.get();
-        ::testing::InitGoogleTest(&argc, argv);
         status = RUN_ALL_TESTS();
         channels.reset();
         trivane::testing::g_channels = nullptr;
