@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -24,6 +25,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "app/CQENApp.h"
@@ -155,6 +157,15 @@ double OwnCpuSeconds()
 
 constexpr double kSettleSeconds = 1.5;
 
+// Notes the end of a recording, so that the bare channels loop as the player does.
+struct EndFlag final : IVlcEventSink {
+    std::atomic<bool> ended{false};
+    void OnVlcEvent(const VlcEvent& event) noexcept override
+    {
+        if (event.type == VlcEventType::MediaPlayerEndReached) ended = true;
+    }
+};
+
 // Two bare channels drawing into two X windows, as the player's surfaces would. Prints the CPU
 // of `seconds` of steady playback (after the start has settled).
 int RunBare(const std::string& frontFile, const std::string& rearFile, double seconds)
@@ -164,6 +175,10 @@ int RunBare(const std::string& frontFile, const std::string& rearFile, double se
     const int screen = DefaultScreen(display);
     CVlcPlayer front;
     CVlcPlayer rear;
+    EndFlag frontEnd;
+    EndFlag rearEnd;
+    front.AttachEvents(&frontEnd);
+    rear.AttachEvents(&rearEnd);
     int slot = 0;
     for (auto [player, file] : {std::pair{&front, &frontFile}, std::pair{&rear, &rearFile}}) {
         const Window w = XCreateSimpleWindow(display, RootWindow(display, screen), 5 + slot * 270, 132, 263, 147, 0, 0, 0);
@@ -175,10 +190,25 @@ int RunBare(const std::string& frontFile, const std::string& rearFile, double se
         player->Play();
         ++slot;
     }
-    std::this_thread::sleep_for(std::chrono::duration<double>(kSettleSeconds));
+    // The sample recordings are shorter than a measurement: each channel starts its file again
+    // at its end, as the player starts the next recording.
+    const auto playFor = [&](double span) {
+        const auto until = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(span));
+        while (Clock::now() < until) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            for (auto [player, flag, file] : {std::tuple{&front, &frontEnd, &frontFile}, std::tuple{&rear, &rearEnd, &rearFile}}) {
+                if (!flag->ended.exchange(false)) continue;
+                player->OpenMedia(*file);
+                player->Play();
+            }
+        }
+    };
+    playFor(kSettleSeconds);
     const double before = OwnCpuSeconds();
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    playFor(seconds);
     std::printf("%.3f\n", OwnCpuSeconds() - before);
+    front.DetachEvents();
+    rear.DetachEvents();
     front.Stop();
     rear.Stop();
     XCloseDisplay(display);
@@ -264,10 +294,10 @@ void CpuAgainstBare(const std::string& card, double seconds)
     fs::copy_file(front, pairFolder / front.filename(), fs::copy_options::overwrite_existing);
     fs::copy_file(rear, pairFolder / rear.filename(), fs::copy_options::overwrite_existing);
 
-    // Alternated three times: the machine's speed drifts between runs by more than the difference
+    // Alternated five times: the machine's speed drifts between runs by more than the difference
     // measured, so each side takes the median of its runs.
     std::vector<double> bareRuns, programRuns;
-    for (int run = 0; run < 3; ++run) {
+    for (int run = 0; run < 5; ++run) {
         const ChildResult bare = InChild([&] { return RunBare(front.string(), rear.string(), seconds); });
         const ChildResult program = InChild([&] {
             // The same steady stretch: from the first time event plus the settling time on.
@@ -294,7 +324,7 @@ void CpuAgainstBare(const std::string& card, double seconds)
     fs::remove_all(pairFolder);
     const double bareSteady = Median(bareRuns);
     const double programSteady = Median(programRuns);
-    std::printf("CPU for %.0f s of steady playback of the 1080p/720p pair (median of 3 alternated runs): bare "
+    std::printf("CPU for %.0f s of steady playback of the 1080p/720p pair (median of 5 alternated runs): bare "
                 "channels %.2f s, the program %.2f s, ratio %.2f\n",
                 seconds, bareSteady, programSteady, bareSteady > 0 ? programSteady / bareSteady : 0.0);
     for (std::size_t i = 0; i < bareRuns.size(); ++i)
