@@ -27,6 +27,13 @@ function(trivane_add_gtest)
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
   trivane_warnings(${T_NAME})
 
+  # gtest_discover_tests writes the properties out unquoted: a list would turn its second item
+  # into a property name and silently drop what follows (fixtures, RUN_SERIAL).
+  list(LENGTH T_LABELS label_count)
+  list(LENGTH T_FIXTURES fixture_count)
+  if(label_count GREATER 1 OR fixture_count GREATER 1)
+    message(FATAL_ERROR "${T_NAME}: one label and one fixture per GoogleTest suite")
+  endif()
   # An empty value would shift the property list, so only properties that have one are passed.
   string(REPLACE ";" "\\;" labels "${T_LABELS}")
   set(common LABELS "${labels}" TIMEOUT ${T_TIMEOUT})
