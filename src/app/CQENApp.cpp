@@ -13,22 +13,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <sys/stat.h>
 
 #include "app/CQENDlg.h"
 #include "app/CSettingsFile.h"
 #include "app/SnapshotJpeg.h"
+#include "files/FileSystem.h"
 #include "playback/CVlcPlayer.h"
 #include "widgets/ArtResources.h"
 
 namespace trivane {
 namespace {
-
-bool Exists(const std::string& path)
-{
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
 
 // libVLC draws only into X11 windows; under Wayland the program runs through XWayland.
 bool ChoosePlatform()
@@ -48,7 +42,7 @@ bool HasSoundServer()
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime == nullptr || *runtime == '\0') return false;
     const std::string dir(runtime);
-    return Exists(dir + "/pulse/native") || Exists(dir + "/pipewire-0");
+    return PathExists(dir + "/pulse/native") || PathExists(dir + "/pipewire-0");
 }
 
 // SIGTERM, SIGINT and SIGHUP (a session that ends, Ctrl+C) close the window as its X button
@@ -125,7 +119,7 @@ int CQENApp::Run(int argc, char** argv)
     CloseOnTerminationSignals(window);
     if (argc > 1) {
         const std::string path(argv[1]);
-        if (!Exists(path)) std::fprintf(stderr, "trivane: %s does not exist\n", path.c_str());
+        if (!PathExists(path)) std::fprintf(stderr, "trivane: %s does not exist\n", path.c_str());
         QTimer::singleShot(0, &window, [&window, path] { window.OpenPath(path); });
     }
     const int status = app.exec();

@@ -15,8 +15,6 @@
 #include <QTimer>
 #include <QWindow>
 
-#include <sys/stat.h>
-
 #include <algorithm>
 
 #include "app/CAboutDlg.h"
@@ -27,6 +25,7 @@
 #include "app/WindowPlacement.h"
 #include "config/qt/CTeskConfigDlg.h"
 #include "export/KmlExport.h"
+#include "files/FileSystem.h"
 #include "library/qt/CMediaOpenDialog.h"
 #include "library/qt/CQenFileListCtrl.h"
 #include "library/qt/CQenGroupListCtrl.h"
@@ -348,11 +347,11 @@ void CQENDlg::Relayout()
         const QPoint origin = mapFromGlobal(m.topLeft());
         in.monitorInClient = LayoutRect::FromSize(origin.x(), origin.y(), m.width(), m.height());
     }
-    const int current = manager_.CurrentIndex();
-    if (current >= 0 && current < static_cast<int>(manager_.Entries().size())) {
-        const ContainerInfo& info = manager_.Entries()[static_cast<std::size_t>(current)].info;
-        in.frameWidth = info.videoWidth;
-        in.frameHeight = info.videoHeight;
+    int frameWidth = 0;
+    int frameHeight = 0;
+    if (controller_.CurrentFrame(frameWidth, frameHeight)) {
+        in.frameWidth = frameWidth;
+        in.frameHeight = frameHeight;
     }
     in.previousMapSplitter = layout_.mapSplitter;
     layout_ = ComputeLayout(in);
@@ -600,13 +599,12 @@ void CQENDlg::ShowAbout()
 
 void CQENDlg::OpenPath(const std::string& path)
 {
-    struct stat st {};
-    if (path.empty() || ::stat(path.c_str(), &st) != 0) {
+    if (path.empty() || !PathExists(path)) {
         ShowPathMessage(146, 131, path);
         return;
     }
     SourceChoice choice;
-    choice.kind = S_ISDIR(st.st_mode) ? SourceKind::Folder : SourceKind::File;
+    choice.kind = IsDirectory(path) ? SourceKind::Folder : SourceKind::File;
     choice.path = path;
     controller_.OpenSource(choice);
 }
