@@ -19,10 +19,10 @@ else()
     trivane_config_tests telemetry_decoding telemetry_parsers telemetry_writer
     library_catalogue_test library_listtexts_test library_telemetry_test library_inspect_test
     export_kml_test export_gpx_test playback_vlc_calls playback_vlc_live playback_vlc_plugins playback_controller_tests
-    samplecard_plan samplecard_check app_layout_tests)
+    samplecard_plan samplecard_check app_layout_tests map_model_tests)
   if(TRIVANE_GUI)
     list(APPEND suites widgets_tests trivane-gallery app_snapshot_jpeg library_qt_tests config_qt_tests
-      app_window_tests trivane app_playback_live)
+      app_window_tests trivane app_playback_live map_page_tests map_host_tests)
   endif()
 
   # Sample card and test clips; the video tests' own display; the GPX readers the export tests
@@ -33,6 +33,9 @@ else()
   execute_process(COMMAND /usr/bin/python3 -c "import gpxpy" RESULT_VARIABLE gpxpy_rc OUTPUT_QUIET ERROR_QUIET)
   if(NOT gpxpy_rc EQUAL 0)
     string(APPEND missing "\n  python module gpxpy (python3-gpxpy)")
+  endif()
+  if(TRIVANE_GUI AND NOT EXISTS "${TRIVANE_LEAFLET_DIR}/leaflet.js")
+    string(APPEND missing "\n  Leaflet in ${TRIVANE_LEAFLET_DIR} (libjs-leaflet)")
   endif()
   find_library(TRIVANE_LIBVLC NAMES vlc)
   if(NOT TRIVANE_LIBVLC)

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLoggingCategory>
+#include <QMessageBox>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -18,6 +20,8 @@
 #include "app/CSettingsFile.h"
 #include "app/SnapshotJpeg.h"
 #include "files/FileSystem.h"
+#include "map/CMapHost.h"
+#include "map/CMapSchemeHandler.h"
 #include "playback/CVlcPlayer.h"
 #include "widgets/ArtResources.h"
 
@@ -75,11 +79,30 @@ void CloseOnTerminationSignals(QWidget& window)
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(signal, &action, nullptr);
 }
 
+// Chromium does not start its renderer as root with its sandbox on, and the map would take the
+// whole program down with it.
+void AllowMapAsRoot()
+{
+    if (::geteuid() != 0 || !qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) return;
+    if (qEnvironmentVariable("QTWEBENGINE_CHROMIUM_FLAGS").contains(QLatin1String("--no-sandbox"))) return;
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    std::fprintf(stderr, "trivane: running as root, so the map's browser runs without its sandbox\n");
+}
+
+MapKeys ReadMapKeys(const CSettingsFile& settings)
+{
+    return {settings.GetString("UI", "GMAPKEY", "", 256), settings.GetString("UI", "BMAPKEY", "", 256)};
+}
+
 }  // namespace
 
 bool CQENApp::PrepareProcess()
 {
     if (!ChoosePlatform()) return false;
+    AllowMapAsRoot();
+    CMapSchemeHandler::RegisterScheme();
+    // The map's browser shares OpenGL contexts with the window.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // Native children stay native children: without this, libVLC's windows are recreated
     // beneath it when other native widgets appear.
     QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
@@ -91,6 +114,8 @@ void CQENApp::PrepareApplication()
     // QApplication adopts the environment's locale; numbers in scripts and files stay "C".
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Trivane"));
+    // The browser's start-up report is for its developers; QT_LOGGING_RULES still overrides this.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     InitArtResources();
     QApplication::setWindowIcon(QIcon(PngResourcePath(157)));
 }
@@ -113,7 +138,18 @@ int CQENApp::Run(int argc, char** argv)
     PrepareChannel(front);
     PrepareChannel(rear);
 
-    CQENDlg window(CSettingsFile::Instance(), front, rear);
+    CSettingsFile& settings = CSettingsFile::Instance();
+    CQENDlg::Seams seams;
+    seams.makeMapPane = [&settings](QWidget* window) -> std::unique_ptr<IMapPane> {
+        CMapHost::Options options;
+        options.readKeys = [&settings] { return ReadMapKeys(settings); };
+        options.reportFailure = [window](const QString& text) {
+            QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok, window);
+            box.exec();
+        };
+        return std::make_unique<CMapHost>(window, std::move(options));
+    };
+    CQENDlg window(settings, front, rear, std::move(seams));
     window.Initialise();
     window.show();
     CloseOnTerminationSignals(window);

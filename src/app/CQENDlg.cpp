@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QOpenGLWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -20,7 +21,7 @@
 #include "app/CAboutDlg.h"
 #include "app/ControlIds.h"
 #include "app/CSettingsFile.h"
-#include "app/IMapPane.h"
+#include "map/IMapPane.h"
 #include "app/UIStrings.h"
 #include "app/WindowPlacement.h"
 #include "config/qt/CTeskConfigDlg.h"
@@ -196,6 +197,18 @@ void CQENDlg::CreateControls()
     // Above the video surfaces, which are native: the board must be native too to be seen.
     statusBoard_->setAttribute(Qt::WA_NativeWindow);
     statusBoard_->hide();
+    // With the map's browser in it, the window is composited with OpenGL. A tiny OpenGL child made
+    // before the first show keeps the video windows' ids stable (libVLC keeps drawing into them),
+    // and one inside the board lets it draw above the video. Only where OpenGL exists.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        for (QWidget* owner : {static_cast<QWidget*>(this), static_cast<QWidget*>(statusBoard_)}) {
+            auto* gl = new QOpenGLWidget(owner);
+            gl->setObjectName(QStringLiteral("GL_ANCHOR"));
+            gl->setGeometry(0, 0, 1, 1);
+            gl->setAttribute(Qt::WA_TransparentForMouseEvents);
+            gl->lower();
+        }
+    }
 
     fileList_ = new CQenFileListCtrl(this, lookup);
     Register(fileList_, IDC_FILE_LIST);

@@ -34,7 +34,7 @@
 #include "TempDir.h"
 #include "app/CSettingsFile.h"
 #include "app/ControlIds.h"
-#include "app/IMapPane.h"
+#include "map/IMapPane.h"
 #include "library/IMapHost.h"
 #include "playback/CVlcPlayer.h"
 #include "telemetry/GpsFix.h"

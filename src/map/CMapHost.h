@@ -1,0 +1,116 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <string>
+
+#include "library/IMapHost.h"
+#include "map/CMapPage.h"
+#include "map/IMapPane.h"
+#include "map/MapHostFailure.h"
+#include "map/MapPageChoice.h"
+#include "map/MapPageMirror.h"
+#include "map/ScriptBatch.h"
+
+class QTimer;
+class QWebEngineProfile;
+class QWebEngineView;
+
+namespace trivane {
+
+// The map pane: a browser view in the main window showing one of the map pages, and the door
+// through which the catalogue's route and marker calls reach it.
+//
+// Calls are never lost: they are kept (MapPageMirror) until a page has loaded, and every new page
+// (another provider, a reload after the renderer died) gets the current route, driven path and
+// marker again. Calls go to the page in guarded chunks, one chunk per event-loop turn.
+class CMapHost final : public QObject, public IMapPane, public IMapHost {
+    Q_OBJECT
+public:
+    enum class State { NotCreated, Creating, Ready, Failed };
+
+    struct Options {
+        QString pageFolder;     // the pages; empty: beside the program
+        QString leafletFolder;  // empty: Debian's libjs-leaflet
+        QString profileFolder;  // the browser's storage; empty: the XDG data folder
+        QString cacheFolder;    // empty: the XDG cache folder
+        std::function<MapKeys()> readKeys;                   // read again for every page load
+        std::function<void(const QString&)> reportFailure;   // one message box
+        CMapPage::LinkOpener openLink;                       // empty: the desktop's browser
+        std::size_t chunkCalls = 1000;
+        bool batching = true;  // false sends every call on its own (the slow baseline)
+        int startTimeoutMs = 30000;
+    };
+
+    CMapHost(QWidget* parent, Options options);
+    ~CMapHost() override;
+
+    // IMapPane
+    QWidget* View() override { return container_; }
+    void CreateBrowser(QObject* window) override;
+    void SetBounds(const QRect& bounds) override;
+    void ShowMap(int provider) override;
+    IMapHost* ScriptHost() override { return this; }
+
+    // IMapHost
+    void RunScript(const std::string& script) override;
+    void MovePosition(double latitude, double longitude) override;
+
+    State CurrentState() const { return state_; }
+    MapHostFailure Failure() const { return failure_; }
+    int Provider() const { return provider_; }
+    bool PageLoaded() const { return pageState_ == PageState::Loaded; }
+    const QUrl& PageUrl() const { return pageUrl_; }
+    QWebEnginePage* Page() const { return page_; }
+    QWebEngineView* BrowserView() const { return view_; }
+    // Calls waiting to be sent, and how many scripts went to the page so far.
+    std::size_t QueuedCalls() const { return batch_.Size(); }
+    std::size_t ScriptRuns() const { return scriptRuns_; }
+
+    static QString DefaultPageFolder();
+    static QString DefaultProfileFolder();
+
+signals:
+    // A page finished loading and its replay is queued.
+    void pageLoaded(const QUrl& url);
+    // Every queued call has been handed to the page.
+    void callsDelivered();
+
+private:
+    enum class PageState { None, Loading, Loaded, LoadFailed };
+
+    void Fail(MapHostFailure failure, int code);
+    void Load(const QUrl& url);
+    void OnLoadFinished(bool ok);
+    void OnRendererGone();
+    void Send(const std::string& script);
+    void Flush();
+
+    Options options_;
+    QWidget* container_;
+    QObject* window_ = nullptr;
+    QWebEngineProfile* profile_ = nullptr;
+    CMapPage* page_ = nullptr;
+    QWebEngineView* view_ = nullptr;
+    QTimer* flushTimer_;
+    QTimer* startTimer_;
+
+    State state_ = State::NotCreated;
+    MapHostFailure failure_ = MapHostFailure::None;
+    PageState pageState_ = PageState::None;
+    int provider_ = 0;
+    QUrl pageUrl_;
+    MapPageMirror mirror_;
+    ScriptBatch batch_;
+    std::deque<std::string> otherCalls_;  // calls outside the page's five, kept until a page loads
+    std::deque<qint64> rendererDeaths_;
+    std::size_t scriptRuns_ = 0;
+    bool closing_ = false;
+};
+
+}  // namespace trivane

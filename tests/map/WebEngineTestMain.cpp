@@ -1,0 +1,46 @@
+// Browser tests run offscreen, quietly and hermetically: home, caches and the browser profile live
+// in a folder beside the test program, which is emptied first. The map pages' scheme is known.
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include "map/CMapSchemeHandler.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-dev-shm-usage");
+    qputenv("QT_LOGGING_RULES", "qt.webenginecontext=false;default.info=false;js=false");
+    qputenv("QT_DISABLE_SHADER_DISK_CACHE", "1");
+    // Chromium's renderer does not start as root with its sandbox on.
+    if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+
+    const QString program = QFileInfo(QString::fromLocal8Bit(argv[0])).absoluteFilePath();
+    QDir home(QFileInfo(program).absolutePath() + QStringLiteral("/webengine-home-") + QFileInfo(program).fileName() +
+              QLatin1Char('-') + QString::number(::getpid()));
+    home.removeRecursively();
+    home.mkpath(QStringLiteral("run"));
+    ::chmod(QFile::encodeName(home.filePath(QStringLiteral("run"))).constData(), 0700);
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(home.filePath(QStringLiteral("cache"))));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(home.filePath(QStringLiteral("run"))));
+
+    trivane::CMapSchemeHandler::RegisterScheme();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
+    int status = 0;
+    {
+        QApplication app(argc, argv);
+        ::testing::InitGoogleTest(&argc, argv);
+        status = RUN_ALL_TESTS();
+    }
+    home.removeRecursively();
+    return status;
+}
