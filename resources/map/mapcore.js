@@ -1,0 +1,239 @@
+// Logic shared by the map pages. The host calls movpos, path_plot, path_delete, pathdrived_plot,
+// pathdrived_delete, set_center and pathdrived_plot_to_n (latitude first, decimal degrees), often
+// thousands at a time and possibly before the provider's script has loaded.
+//
+// The page keeps its own model of the route, the driven path, the marker and the requested centre.
+// Calls only change the model; before initialize they are simply held (a delete drops the points
+// it deletes, only the latest marker and centre are kept, so the held state stays bounded), and
+// after it one redraw per animation frame hands each changed line its whole point list. Points
+// that are not finite degrees in range are dropped: one would break every later redraw.
+//
+// trivaneMapState(withPoints) reports:
+//   page         "osm" | "google" | "baidu"
+//   initialized  the provider's map exists
+//   route/driven points held (what the host sent and did not delete, whether drawn yet or not)
+//   drawnRoute/drawnDriven  points the provider's lines have now
+//   marker       the latest movpos position as sent, or null
+//   center, zoom the map's view as the provider reports it (null before initialize)
+//   bounds       [[south, west], [north, east]] of the view where the provider gives it, else null
+//   queued       before initialize: held points, plus one for a marker and one for a centre of
+//                its own (set_center); 0 afterwards
+// With withPoints true it also gives routePoints, drivenPoints, drawnRoutePoints, drawnDrivenPoints.
+'use strict';
+
+// adapter: {page, ready(), create(), drawRoute(points, generation), drawDriven(points, generation),
+//           placeMarker(point), centre(point), fitRoute(points) (optional), view(), drawn(withPoints)}
+// Points are [lat, lon] arrays. A generation changes whenever a line was emptied or replaced, so an
+// adapter converting points asynchronously can drop work on points that are gone.
+function trivaneMapPage(adapter) {
+    var route = [];
+    var driven = [];
+    var marker = null;
+    var centre = null;
+    var routeGeneration = 0;
+    var drivenGeneration = 0;
+    var order = 0;  // call counter: does the latest centre request follow the latest route points?
+    var routeOrder = 0;
+    var centreOrder = 0;
+    var routeDirty = false;
+    var drivenDirty = false;
+    var markerDirty = false;
+    var centreDirty = false;
+    var fitDue = false;
+    var initialized = false;
+    var pending = false;
+    var frame = 0;
+    var fallback = 0;
+
+    function toPoint(lat, lon) {
+        lat = Number(lat);
+        lon = Number(lon);
+        if (!isFinite(lat) || !isFinite(lon) || Math.abs(lat) > 90 || Math.abs(lon) > 180) return null;
+        return [lat, lon];
+    }
+
+    function flush() {
+        if (!pending) return;
+        pending = false;
+        window.cancelAnimationFrame(frame);
+        window.clearTimeout(fallback);
+        draw();
+    }
+
+    // One redraw per frame; the timer covers a hidden view whose animation frames are throttled.
+    function schedule() {
+        if (!initialized || pending) return;
+        pending = true;
+        frame = window.requestAnimationFrame(flush);
+        fallback = window.setTimeout(flush, 100);
+    }
+
+    function draw() {
+        try {
+            if (routeDirty) {
+                routeDirty = false;
+                adapter.drawRoute(route, routeGeneration);
+            }
+            if (drivenDirty) {
+                drivenDirty = false;
+                adapter.drawDriven(driven, drivenGeneration);
+            }
+            if (markerDirty) {
+                markerDirty = false;
+                if (marker) adapter.placeMarker(marker);
+            }
+            var fit = fitDue && route.length > 0 && typeof adapter.fitRoute === 'function';
+            fitDue = false;
+            if (fit) adapter.fitRoute(route);
+            // After a fit, a centre request made after the route points still wins (keeping the fitted zoom).
+            if (centre && (fit ? centreOrder > routeOrder : centreDirty)) adapter.centre(centre);
+            centreDirty = false;
+        } catch (e) {
+            // A provider fault must not stop later redraws.
+        }
+    }
+
+    function path_plot(lat, lon) {
+        var p = toPoint(lat, lon);
+        if (!p) return;
+        route.push(p);
+        routeOrder = ++order;
+        routeDirty = true;
+        fitDue = true;
+        schedule();
+    }
+
+    function path_delete() {
+        route = [];
+        routeGeneration++;
+        routeDirty = true;
+        fitDue = false;
+        schedule();
+    }
+
+    function pathdrived_plot(lat, lon) {
+        var p = toPoint(lat, lon);
+        if (!p) return;
+        driven.push(p);
+        drivenDirty = true;
+        schedule();
+    }
+
+    function pathdrived_delete() {
+        driven = [];
+        drivenGeneration++;
+        drivenDirty = true;
+        schedule();
+    }
+
+    function pathdrived_plot_to_n(n) {
+        n = Math.floor(Number(n));
+        if (!isFinite(n) || n < 0) n = 0;
+        driven = route.slice(0, n);
+        drivenGeneration++;
+        drivenDirty = true;
+        schedule();
+    }
+
+    function movpos(lat, lon) {
+        var p = toPoint(lat, lon);
+        if (!p) return;
+        marker = p;
+        centre = p;
+        centreOrder = ++order;
+        markerDirty = true;
+        centreDirty = true;
+        driven.push(p);
+        drivenDirty = true;
+        schedule();
+    }
+
+    function set_center(lat, lon) {
+        var p = toPoint(lat, lon);
+        if (!p) return;
+        centre = p;
+        centreOrder = ++order;
+        centreDirty = true;
+        schedule();
+    }
+
+    function initialize() {
+        if (initialized) return;
+        try {
+            if (!adapter.ready()) return;
+            adapter.create();
+        } catch (e) {
+            return;
+        }
+        initialized = true;
+        routeDirty = route.length > 0;
+        drivenDirty = driven.length > 0;
+        markerDirty = marker !== null;
+        centreDirty = centre !== null;
+        fitDue = route.length > 0;
+        pending = true;
+        flush();
+    }
+
+    function copy(points) {
+        return points.map(function (p) { return [p[0], p[1]]; });
+    }
+
+    function state(withPoints) {
+        var view = null;
+        var drawn = null;
+        if (initialized) {
+            try {
+                view = adapter.view();
+                drawn = adapter.drawn(!!withPoints);
+            } catch (e) {
+                view = null;
+            }
+        }
+        var s = {
+            page: adapter.page,
+            initialized: initialized,
+            route: route.length,
+            driven: driven.length,
+            drawnRoute: drawn ? drawn.route : 0,
+            drawnDriven: drawn ? drawn.driven : 0,
+            marker: marker ? [marker[0], marker[1]] : null,
+            center: view ? view.center : null,
+            zoom: view ? view.zoom : null,
+            bounds: view && view.bounds ? view.bounds : null,
+            queued: initialized ? 0 : route.length + driven.length + (marker ? 1 : 0) + (centre && centre !== marker ? 1 : 0)
+        };
+        if (withPoints) {
+            s.routePoints = copy(route);
+            s.drivenPoints = copy(driven);
+            s.drawnRoutePoints = drawn ? drawn.routePoints : [];
+            s.drawnDrivenPoints = drawn ? drawn.drivenPoints : [];
+        }
+        return s;
+    }
+
+    window.movpos = movpos;
+    window.path_plot = path_plot;
+    window.path_delete = path_delete;
+    window.pathdrived_plot = pathdrived_plot;
+    window.pathdrived_delete = pathdrived_delete;
+    window.pathdrived_plot_to_n = pathdrived_plot_to_n;
+    window.set_center = set_center;
+    window.initialize = initialize;
+    window.trivaneMapState = state;
+
+    // For adapters whose lines change later than the calls (asynchronous conversions).
+    return {
+        redraw: function () {
+            routeDirty = true;
+            drivenDirty = true;
+            schedule();
+        }
+    };
+}
+
+// The provider key from the page's query, or "" when it is missing or not plain key characters.
+function trivaneMapKey(name) {
+    var key = new URLSearchParams(window.location.search).get(name);
+    return key !== null && /^[A-Za-z0-9_-]{1,128}$/.test(key) ? key : '';
+}
