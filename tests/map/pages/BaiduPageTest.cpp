@@ -1,0 +1,80 @@
+// Baidu's convertor completes in any order: lines keep the plotting order, the marker shows the
+// latest position, and conversions of deleted points are dropped.
+#include "PageView.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace trivane {
+namespace {
+
+using test::HostCalls;
+using test::PageView;
+using test::SamePoints;
+
+// A page initialized on the fake API whose conversions wait for fake.complete().
+void OpenWithHeldConversions(PageView& page)
+{
+    ASSERT_TRUE(page.Loaded());
+    ASSERT_TRUE(page.InjectFake(QStringLiteral("FakeBaidu.js")));
+    page.Eval(QStringLiteral("fake.autoConvert = false; initialize()"));
+    ASSERT_TRUE(page.State()[QStringLiteral("initialized")].toBool());
+}
+
+QStringList Plots(int first, int count, std::vector<std::pair<double, double>>& converted)
+{
+    QStringList calls;
+    for (int i = first; i < first + count; ++i) {
+        const double lat = 30 + 0.01 * i;
+        const double lon = 100 + 0.01 * i;
+        calls << QStringLiteral("path_plot(%1,%2)").arg(lat, 0, 'f', 6).arg(lon, 0, 'f', 6);
+        converted.emplace_back(lat + 0.001, lon + 0.002);
+    }
+    return calls;
+}
+
+TEST(BaiduPage, OutOfOrderConversionsKeepThePlottingOrder)
+{
+    PageView page(QStringLiteral("BMap.html"));
+    OpenWithHeldConversions(page);
+    // No marker until the first position; the starting view.
+    QVariantMap s = page.State();
+    EXPECT_EQ(page.Eval(QStringLiteral("fake.markers().length")).toInt(), 0);
+    EXPECT_TRUE(SamePoints(QVariantList{s[QStringLiteral("center")]}, {{35.7101, 139.8107}}));
+
+    std::vector<std::pair<double, double>> route;
+    page.Eval(HostCalls(Plots(0, 25, route) << QStringLiteral("movpos(1,1)")));
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("fake.conversions.length === 6")));  // 3 route, driven, marker, centre
+    page.Eval(HostCalls({QStringLiteral("movpos(2,2)")}));
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("fake.conversions.length === 9")));
+    EXPECT_EQ(page.Eval(QStringLiteral("Math.max.apply(null, fake.batchSizes)")).toInt(), 10);
+
+    // The newest conversions first: the earlier marker and centre arrive last and are not shown.
+    EXPECT_EQ(page.Eval(QStringLiteral("fake.complete('reverse')")).toInt(), 9);
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().drawnRoute === 25 && trivaneMapState().drawnDriven === 2")));
+    s = page.State(true);
+    EXPECT_TRUE(SamePoints(s[QStringLiteral("drawnRoutePoints")], route));
+    EXPECT_TRUE(SamePoints(s[QStringLiteral("drawnDrivenPoints")], {{1.001, 1.002}, {2.001, 2.002}}));
+    EXPECT_TRUE(SamePoints(QVariantList{s[QStringLiteral("center")]}, {{2.001, 2.002}}));
+    EXPECT_EQ(page.Eval(QStringLiteral("JSON.stringify(fake.markers())")).toString(), QStringLiteral("[[2.001,2.002]]"));
+}
+
+TEST(BaiduPage, ConversionsOfDeletedPointsAreIgnored)
+{
+    PageView page(QStringLiteral("BMap.html"));
+    OpenWithHeldConversions(page);
+    std::vector<std::pair<double, double>> deleted;
+    std::vector<std::pair<double, double>> route;
+    page.Eval(HostCalls(Plots(0, 15, deleted)));
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("fake.conversions.length === 2")));
+    // The route replaced before any conversion came back; the new points complete first here.
+    page.Eval(HostCalls(QStringList{QStringLiteral("path_delete()")} + Plots(50, 3, route)));
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("fake.conversions.length === 3")));
+    page.Eval(QStringLiteral("fake.complete('reverse')"));
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().drawnRoute === 3")));
+    EXPECT_TRUE(SamePoints(page.State(true)[QStringLiteral("drawnRoutePoints")], route));
+}
+
+}  // namespace
+}  // namespace trivane
