@@ -7,8 +7,7 @@
 
 #include "library/CRecordingManager.h"
 #include "library/IMapHost.h"
-#include "writer/MovWriter.h"
-#include "writer/TelemetryRecords.h"
+#include "OneHourMov.h"
 
 namespace {
 
@@ -35,20 +34,7 @@ int main() {
     if (::mkdtemp(pattern) == nullptr) return 1;
     const std::string root = pattern;
 
-    writer::MovRecording recording;
-    recording.timescale = 1000;
-    recording.duration = 3600 * 1000;
-    recording.movieBytes = std::uint64_t{3} << 30;
-    recording.telemetry.fixesPerSecond = 10;
-    recording.telemetry.gsensorRateCode = 50;  // 0.1 per ms
-    for (int i = 0; i < 36000; ++i) {
-        recording.telemetry.fixes.push_back(
-            writer::MakeFix(3540.0 + i * 0.0001, 13946.0 + i * 0.0001, static_cast<std::uint16_t>(i % 120), 2020, 6,
-                            1, 10 + i / 36000, (i / 600) % 60, (i / 10) % 60, true));
-    }
-    recording.telemetry.samples.assign(360000, GSensorSample{1, -2, 64});
-    recording.telemetry.idit = "2020-06-01 10:00:00";
-    if (!writer::RenderBoxes(writer::BuildMov(recording)).WriteFile(root + "/FILE0001.MOV")) return 1;
+    if (!bench::WriteOneHourMov(root + "/FILE0001.MOV")) return 1;
 
     CRecordingManager manager;
     manager.OpenSource(root, "");

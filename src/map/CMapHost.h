@@ -42,7 +42,7 @@ public:
         std::function<MapKeys()> readKeys;                   // read again for every page load
         std::function<void(const QString&)> reportFailure;   // one message box
         CMapPage::LinkOpener openLink;                       // empty: the desktop's browser
-        std::size_t chunkCalls = 1000;
+        std::size_t chunkCalls = 4000;
         bool batching = true;  // false sends every call on its own (the slow baseline)
         int startTimeoutMs = 30000;
     };
@@ -60,6 +60,9 @@ public:
     // IMapHost
     void RunScript(const std::string& script) override;
     void MovePosition(double latitude, double longitude) override;
+
+    // Chunked delivery on or off (off: one script per call, the baseline of the measurements).
+    void SetBatching(bool on) { options_.batching = on; }
 
     State CurrentState() const { return state_; }
     MapHostFailure Failure() const { return failure_; }
