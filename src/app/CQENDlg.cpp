@@ -814,8 +814,7 @@ void CQENDlg::ShowPathMessage(int textId, int captionId, const std::string& path
 
 void CQENDlg::ResetMap()
 {
-    // Loading the page again is the one way to take the marker away.
-    if (map_ && mapHostReady_) map_->ShowMap(mapProvider_);
+    if (map_ && mapHostReady_) map_->ResetPage();
 }
 
 // ---- Shutdown ----

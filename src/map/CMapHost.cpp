@@ -181,6 +181,14 @@ void CMapHost::ShowMap(int provider)
     Load(url);
 }
 
+void CMapHost::ResetPage()
+{
+    mirror_.Clear();
+    otherCalls_.clear();
+    // Loading the page again is the one way to take the marker away.
+    if (state_ == State::Ready && !pageUrl_.isEmpty()) Load(pageUrl_);
+}
+
 void CMapHost::Load(const QUrl& url)
 {
     pageUrl_ = url;

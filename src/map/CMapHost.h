@@ -55,6 +55,7 @@ public:
     void CreateBrowser(QObject* window) override;
     void SetBounds(const QRect& bounds) override;
     void ShowMap(int provider) override;
+    void ResetPage() override;
     IMapHost* ScriptHost() override { return this; }
 
     // IMapHost

@@ -19,6 +19,8 @@ public:
     virtual void SetBounds(const QRect& bounds) = 0;
     // Loads the page of a provider (0 the first page, 1 the second).
     virtual void ShowMap(int provider) = 0;
+    // Forgets the route, driven path and marker and loads the page afresh: the empty map.
+    virtual void ResetPage() = 0;
     virtual IMapHost* ScriptHost() = 0;
 };
 

@@ -71,6 +71,7 @@ public:
     void CreateBrowser(QObject* window) override { PostWindowMessage(window, WM_MAP_HOST_READY); }
     void SetBounds(const QRect& bounds) override { view_->setGeometry(bounds); }
     void ShowMap(int) override {}
+    void ResetPage() override {}
     IMapHost* ScriptHost() override { return &host_; }
 
 private:

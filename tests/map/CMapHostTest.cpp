@@ -177,6 +177,12 @@ TEST_F(MapHostFixture, NewPagesGetTheRouteBack)
     WaitDelivered();
     EXPECT_NE(host->Page()->renderProcessPid(), pid);
     EXPECT_EQ(Calls(), expected);
+
+    // Closing the recording empties the map, marker included, and nothing comes back.
+    host->ResetPage();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reloaded.count() == 2; }, 20000));
+    WaitDelivered();
+    EXPECT_EQ(Calls(), "path_delete|pathdrived_delete");
 }
 
 // 36,000 route points go to the page in a few dozen scripts, in order, and a call that throws
