@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The program as a user starts it, on its own Xvfb with the real libVLC:
-#   1. on the sample card: the window maps at 800x560, plays, and a close (SIGTERM, as at the end
-#      of a session) writes WINPOS and exits 0; prints the time to the mapped window and the
-#      resident memory with the card open;
+#   1. on the sample card: the window maps at 800x560, plays, the key-less map draws the route
+#      offline, and a close (SIGTERM, as at the end of a session) writes WINPOS and exits 0; prints
+#      the time to the mapped window and the resident memory with the card open;
 #   2. on a folder of hostile files: it stays up and closes cleanly;
 #   3. on a path that does not exist: it stays up with an empty window.
 # Usage: trivane_e2e.sh TRIVANE SAMPLECARD
@@ -28,6 +28,8 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=":$(head -n1 "$work/display")"
 unset QT_QPA_PLATFORM
 export XDG_RUNTIME_DIR="$work"  # no sound server: silent output
+# The map's browser profile and caches stay in the work folder.
+export HOME="$work/home" XDG_DATA_HOME="$work/data" XDG_CACHE_HOME="$work/cache" XDG_CONFIG_HOME="$work/config"
 
 now_ms() { date +%s%3N; }
 
@@ -71,11 +73,15 @@ rss_kb=$(awk '/VmRSS/ {print $2}' "/proc/$app_pid/status")
 # The file list's rows hold text: its area is far from the plain white of an empty list.
 list_mean=$(xwd -root -silent | convert-im6.q16 xwd:- -crop 230x170+558+320 -colorspace gray -format "%[fx:mean]" info:)
 awk -v m="$list_mean" 'BEGIN { exit !(m < 0.95) }' || fail "the file list looks empty (mean grey $list_mean)"
+# The map pane (top right) shows the route: pixels of its purple line over the plain background.
+route_pixels=$(xwd -root -silent | convert-im6.q16 xwd:- -crop 240x240+555+48 +repage -fuzz 6% \
+  -fill black +opaque "rgb(189,145,244)" -fill white -opaque "rgb(189,145,244)" -format "%[fx:round(mean*w*h)]" info:)
+[ "$route_pixels" -ge 50 ] || fail "no route on the map ($route_pixels route-coloured pixels)"
 stop
 grep -q "^\[WINPOS\]" "$work/run1/Qen.ini" || fail "no WINPOS written"
 grep -q "^RIGHT=800$" "$work/run1/Qen.ini" || fail "WINPOS: $(cat "$work/run1/Qen.ini")"
 grep -q "^BOTTOM=560$" "$work/run1/Qen.ini" || fail "WINPOS: $(cat "$work/run1/Qen.ini")"
-echo "launch to mapped window: ${mapped_ms} ms; resident memory with the card open: $((rss_kb / 1024)) MiB"
+echo "launch to mapped window: ${mapped_ms} ms; resident memory with the card open: $((rss_kb / 1024)) MiB (the map's browser processes not counted); route pixels on the map: $route_pixels"
 
 # 2. Hostile files under recording names.
 hostile="$work/hostile/DCIM"
