@@ -78,6 +78,9 @@ route_pixels=$(xwd -root -silent | convert-im6.q16 xwd:- -crop 240x240+555+48 +r
   -fill black +opaque "rgb(189,145,244)" -fill white -opaque "rgb(189,145,244)" -format "%[fx:round(mean*w*h)]" info:)
 [ "$route_pixels" -ge 50 ] || fail "no route on the map ($route_pixels route-coloured pixels)"
 stop
+if [ "$(id -u)" -eq 0 ]; then
+  grep -q "without its sandbox" "$work/app.log" || fail "as root, no word on standard error about the browser's sandbox"
+fi
 grep -q "^\[WINPOS\]" "$work/run1/Qen.ini" || fail "no WINPOS written"
 grep -q "^RIGHT=800$" "$work/run1/Qen.ini" || fail "WINPOS: $(cat "$work/run1/Qen.ini")"
 grep -q "^BOTTOM=560$" "$work/run1/Qen.ini" || fail "WINPOS: $(cat "$work/run1/Qen.ini")"
