@@ -4,12 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "library/FileOperationReport.h"
 #include "library/RecordingEntry.h"
 #include "library/TelemetryTrack.h"
 
 namespace trivane {
 
 class IFileList;
+class IFileOperationHost;
 class IGSensorCurve;
 class IGroupList;
 class IMapHost;
@@ -30,6 +32,7 @@ public:
     void SetVideoSurface(IVideoSurface* surface) { videoSurface_ = surface; }
     void SetOwnerWindow(IOwnerWindow* owner) { owner_ = owner; }
     void SetMapHost(IMapHost* map) { map_ = map; }
+    void SetFileOperationHost(IFileOperationHost* host) { fileOperationHost_ = host; }
 
     // Catalogue.
     void ClearCatalogue();
@@ -50,6 +53,17 @@ public:
     int CurrentIndex() const { return currentIndex_; }
     int CurrentGroup() const { return currentGroup_; }
     int ScanCount() const { return scanCount_; }
+
+    // File operations on the groups ticked in the group list. Each returns 0 when no group is
+    // ticked (nothing done) and 1 otherwise; what happened, failures included, is in
+    // LastFileOperationReport().
+    int CollectTickedGroups();
+    int UnlockTicked();
+    int DeleteTicked();
+    int CopyTicked(const std::string& destination);
+    const FileOperationReport& LastFileOperationReport() const { return lastReport_; }
+    // The index of the entry with this full path, or -1.
+    int FindEntry(const std::string& fullPath) const;
 
     // Telemetry of the current recording.
     // Makes `index` current and loads its route and G-sensor data; false for an index outside the
@@ -86,6 +100,8 @@ private:
     IVideoSurface* videoSurface_ = nullptr;
     IOwnerWindow* owner_ = nullptr;
     IMapHost* map_ = nullptr;
+    IFileOperationHost* fileOperationHost_ = nullptr;
+    FileOperationReport lastReport_;
 };
 
 // The sync's process-wide memory of the last fix shown and the last speed given to the read-out.
