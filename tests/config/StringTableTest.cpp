@@ -11,7 +11,7 @@ constexpr std::uint16_t kSelectable[] = {1033, 2052, 1028, 1042, 1049, 2070, 104
 
 // The original texts, plus the program's own from 146 on (lookups fall back to Japanese, so a
 // text missing from one table would show in another language).
-bool IsCarriedId(int id) { return (id >= 101 && id <= 147) || (id >= 179 && id <= 199); }
+bool IsCarriedId(int id) { return (id >= 101 && id <= 158) || (id >= 179 && id <= 199); }
 
 TEST(StringTables, EverySelectableTableHoldsTheSameIds)
 {
@@ -47,13 +47,26 @@ TEST(StringTables, EveryFileParsesCleanly)
 TEST(StringTables, FormatTextsKeepExactlyOnePlaceholder)
 {
     for (const std::uint16_t lang : kSelectable) {
-        for (const int id : {125, 126, 141}) {
+        for (const int id : {125, 126, 141, 149, 150}) {
             const std::string_view text = LookupString(lang, id);
             const auto at = text.find("%s");
             ASSERT_NE(at, std::string_view::npos) << lang << " " << id;
             EXPECT_EQ(text.find('%', at + 2), std::string_view::npos) << lang << " " << id;
             EXPECT_EQ(text.find('%'), at) << lang << " " << id;
         }
+    }
+}
+
+// The file-operation report takes the count, the path and the reason, each once, in any order.
+TEST(StringTables, FailureReportKeepsItsThreeNumberedPlaceholders)
+{
+    for (const std::uint16_t lang : kSelectable) {
+        const std::string_view text = LookupString(lang, 148);
+        std::size_t percents = 0;
+        for (const char c : text) percents += c == '%' ? 1 : 0;
+        EXPECT_EQ(percents, 3u) << lang;
+        for (const char* marker : {"%1", "%2", "%3"})
+            EXPECT_NE(text.find(marker), std::string_view::npos) << lang << " " << marker;
     }
 }
 
