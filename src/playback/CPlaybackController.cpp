@@ -251,6 +251,7 @@ void CPlaybackController::OpenSource(const SourceChoice& choice) {
 }
 
 void CPlaybackController::ResetBeforeOpen() {
+    recordingDropped_ = false;
     CancelAutoStart();
     seekPending_ = false;
     StopChannels();
@@ -310,6 +311,7 @@ void CPlaybackController::StartFirstRecording(bool fileSource) {
     recordings_.SelectCurrent(0);
     recordings_.LoadTelemetry(0);
     const std::string path = recordings_.CurrentPath();
+    recordingDropped_ = false;
     NewStart();
     currentFrontPath_ = FilesOf(path).front;
     frontIsMaster_ = !currentFrontPath_.empty();
@@ -348,6 +350,7 @@ void CPlaybackController::StartRecording(int index, bool setGuard) {
     recordings_.SelectCurrent(index);
     recordings_.LoadTelemetry(index);
     const std::string path = recordings_.FullPath(index);
+    recordingDropped_ = false;
     NewStart();
     currentFrontPath_ = FilesOf(path).front;
     frontIsMaster_ = !currentFrontPath_.empty();
@@ -590,6 +593,11 @@ void CPlaybackController::PlayPause() {
         view_.SetPlayButtonState(0);
         return;
     }
+    if (recordingDropped_) {
+        recordings_.ClampCurrentIndex();
+        StartRecording(std::max(ClampedCurrent(), 0), true);
+        return;
+    }
     const bool frontMaster = frontIsMaster_.load();
     IPlaybackChannel& master = Master();
     const bool pausing = master.IsLoaded() && master.Playing() != 0;
@@ -756,6 +764,17 @@ void CPlaybackController::SetMute(bool mute) {
     for (int c : {kFrontChannel, kRearChannel}) {
         if (Channel(c).IsLoaded()) Channel(c).SetMute(mute);
     }
+}
+
+void CPlaybackController::DropRecording() {
+    Stop();
+    front_.OpenMedia(std::string());
+    rear_.OpenMedia(std::string());
+    currentFrontPath_.clear();
+    playingFrontPath_.clear();
+    frontIsMaster_ = false;
+    rearInUse_ = false;
+    recordingDropped_ = true;
 }
 
 void CPlaybackController::ToggleAutoPlayNext() { autoPlayNext_ = !autoPlayNext_; }

@@ -71,6 +71,9 @@ public:
     void Snapshot();
     void SetMute(bool mute);
     void ToggleAutoPlayNext();
+    // The recording the channels hold is gone (deleted): as Stop, and both channels let go of
+    // their media, so the next Play/Pause starts the current recording afresh.
+    void DropRecording();
     // Volume slider position x 2 on both channels; the window also calls it once at start-up,
     // after placing the slider, so that both channels start at the slider's volume.
     void ApplyVolume();
@@ -198,6 +201,7 @@ private:
     int marqueeTicks_ = 10;
     bool seekTimerRunning_ = false;
     bool errorBoxShown_ = false;  // the error box runs a nested loop; one box at a time
+    bool recordingDropped_ = false;  // the channels hold nothing until a recording starts
 };
 
 }  // namespace trivane

@@ -546,6 +546,27 @@ TEST_F(PlaybackControllerTest, AnOpenThatFindsNothingLeavesNothingOfTheLastRecor
     m.SetOwnerWindow(nullptr);
 }
 
+// The front-only recording being played is deleted: the entry that took its place starts afresh
+// on Play/Pause (a Stop in between included) instead of the deleted file coming back.
+TEST_F(PlaybackControllerTest, ADroppedRecordingIsNeverPlayedAgain) {
+    PlayFile(3);
+    m.MutableEntries().erase(m.MutableEntries().begin() + 3);
+    controller.DropRecording();
+    EXPECT_EQ(front.Take(), (Calls{"stop", "rate 1.0", "open "}));
+    EXPECT_EQ(rear.Take(), (Calls{"stop", "rate 1.0", "open "}));
+    EXPECT_FALSE(view.surfaces[kFrontChannel] || view.surfaces[kRearChannel]);
+    controller.Stop();
+    controller.PlayPause();
+    EXPECT_EQ(m.CurrentIndex(), 3);
+    EXPECT_EQ(rear.Last("open"), Open("FILE0003R.MOV"));
+    EXPECT_EQ(front.Count("open"), 0);
+    EXPECT_FALSE(controller.FrontIsMaster());
+    // From then on Play/Pause pauses and resumes as always.
+    rear.Take();
+    controller.PlayPause();
+    EXPECT_EQ(rear.Take(), (Calls{"pause"}));
+}
+
 TEST_F(PlaybackControllerTest, EventsOfAnEarlierStartAreDropped) {
     PlayFile(1);
     front.Fire(VlcEventType::MediaPlayerTimeChanged, 45000);
