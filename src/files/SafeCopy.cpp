@@ -116,6 +116,8 @@ int CopyData(int in, int out, off_t expected, const CopyHooks& hooks, off_t& cop
             continue;
         }
         if (n == 0) return 0;
+        // Writeback starts now, so the final fsync finds little left to write.
+        ::sync_file_range(out, copied, n, SYNC_FILE_RANGE_WRITE);
         copied += n;
         if (hooks.keepResponsive) hooks.keepResponsive();
     }
