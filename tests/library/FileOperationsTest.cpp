@@ -128,23 +128,15 @@ TEST(TickedGroups, FollowTheCheckedRowsAndNothingTickedTouchesNothing) {
     for (const RecordingGroup& g : card.manager.Groups()) ticked.push_back(g.ticked);
     EXPECT_EQ(ticked, (std::vector<std::uint32_t>{1, 0, 1}));
 
-    // A failed copy first, so the report has something to forget.
-    EXPECT_EQ(card.manager.CopyTicked(card.dir.Path()), 1);
-    EXPECT_EQ(card.manager.LastFileOperationReport().failures, 2);
-
     card.Tick({});
-    const std::vector<std::string> rowsBefore = card.files.rows;
-    card.owner.log.clear();
     EXPECT_EQ(card.manager.UnlockTicked(), 0);
-    EXPECT_EQ(card.manager.LastFileOperationReport().failures, 0);
     EXPECT_EQ(card.manager.DeleteTicked(), 0);
     EXPECT_EQ(card.manager.CopyTicked(card / "copy"), 0);
     EXPECT_EQ(card.manager.Groups()[0].ticked, 0u);
-    EXPECT_EQ(card.manager.Entries().size(), 3u);
-    EXPECT_EQ(card.files.rows, rowsBefore);
-    EXPECT_TRUE(card.owner.log.empty());
-    EXPECT_FALSE(test::FileExists(card / "copy"));
+    EXPECT_EQ(test::FolderEntries(card.dir.Path()),
+              (std::vector<std::string>{"FILE0001.MOV", "FILE0002.MOV", "FILG0003.MOV"}));
     EXPECT_EQ(Mode(card / "FILG0003.MOV"), 0444u);
+    EXPECT_TRUE(card.owner.log.empty());
 
     // Without a group list nothing is ticked.
     card.manager.SetGroupList(nullptr);
@@ -264,20 +256,16 @@ TEST(Delete, RemovesTickedGroupsAndNumbersTheRestAfresh) {
     EXPECT_EQ(card.manager.LastFileOperationReport().failures, 0);
     EXPECT_EQ(Names(card.manager), (std::vector<std::string>{"FILE0001.MOV", "FILE0002.MOV", "FILE0005.MOV"}));
     EXPECT_EQ(card.groups.rows, (std::vector<std::string>{"G0 lock 0", "G1 lock 0"}));
-    EXPECT_EQ(card.files.rows.size(), 3u);
-    EXPECT_EQ(card.manager.Groups()[1].firstIndex, 2);
     EXPECT_EQ(card.manager.Rows()[2].groupNumber, 1);
-    EXPECT_FALSE(test::FileExists(card / "FILE0003.MOV"));
-    EXPECT_FALSE(test::FileExists(card / "FILE0009.TS"));
-    EXPECT_TRUE(test::FileExists(card / "FILE0009.NMEA"));  // only recordings go
+    // Only recordings go.
+    EXPECT_EQ(test::FolderEntries(card.dir.Path()),
+              (std::vector<std::string>{"FILE0001.MOV", "FILE0002.MOV", "FILE0005.MOV", "FILE0009.NMEA"}));
     EXPECT_EQ(card.manager.CurrentIndex(), 4);                // the window clamps it
     EXPECT_EQ(card.manager.FindEntry(card / "FILE0005.MOV"), 2);
 
     card.Tick({0, 1});
     EXPECT_EQ(card.manager.DeleteTicked(), 1);
-    EXPECT_TRUE(card.manager.Entries().empty());
-    EXPECT_TRUE(card.manager.Groups().empty());
-    EXPECT_TRUE(card.manager.Rows().empty());
+    EXPECT_TRUE(card.manager.Entries().empty() && card.manager.Groups().empty() && card.manager.Rows().empty());
     EXPECT_TRUE(card.groups.rows.empty());
     EXPECT_TRUE(card.files.rows.empty());
     EXPECT_EQ(test::FolderEntries(card.dir.Path()), std::vector<std::string>{"FILE0009.NMEA"});
@@ -339,8 +327,6 @@ TEST(Copy, ReproducesTheFoldersKeepsModeAndTimesAndReportsProgress) {
     EXPECT_EQ(card.manager.LastFileOperationReport().failures, 0);
     EXPECT_EQ(card.owner.log, (std::vector<std::string>{"show", "0:0 %", "50:50 %", "100:100 %", "hide"}));
     EXPECT_GT(card.host.responsive, 4);
-    EXPECT_TRUE(card.host.asked.empty());
-
     const std::string copied = destination + "/DCIM/Movie/";
     EXPECT_EQ(test::FolderEntries(copied), (std::vector<std::string>{"FILE0001.MOV", "FILE0002.MOV"}));
     EXPECT_EQ(test::ReadText(copied + "FILE0001.MOV"), test::ReadText(card / "DCIM/Movie/FILE0001.MOV"));
@@ -350,9 +336,7 @@ TEST(Copy, ReproducesTheFoldersKeepsModeAndTimesAndReportsProgress) {
     ASSERT_EQ(::stat((copied + "FILE0001.MOV").c_str(), &st), 0);
     EXPECT_EQ(st.st_mtim.tv_sec, 1200000000);
     EXPECT_EQ(st.st_mtim.tv_nsec, 123456789);
-    // The catalogue is what it was.
-    EXPECT_EQ(card.manager.FullPath(0), card / "DCIM/Movie/FILE0001.MOV");
-    EXPECT_EQ(card.files.rows, rowsBefore);
+    EXPECT_EQ(card.files.rows, rowsBefore);  // the catalogue is what it was
 }
 
 TEST(Copy, NeverCopiesARecordingOntoItself) {
@@ -378,7 +362,6 @@ TEST(Copy, NeverCopiesARecordingOntoItself) {
         EXPECT_EQ(report.firstReason, kTargetIsSource);
         EXPECT_EQ(test::ReadText(card / "DCIM/FILE0001.MOV"), mov);
         EXPECT_EQ(test::ReadText(card / "DCIM/FILE0002.TS"), ts);
-        EXPECT_EQ(test::ReadText(card / "DCIM/FILE0002.NMEA"), "$GPRMC\n");
     }
     EXPECT_TRUE(card.host.asked.empty());
     EXPECT_EQ(test::FolderEntries(card / "DCIM"),
@@ -419,15 +402,12 @@ TEST(Copy, ReplacesOnlyWithApprovalRefusesReadOnlyTargetsAndTakesSideFiles) {
     EXPECT_EQ(Mode(out / "FILE0003.MOV"), 0444u);
     EXPECT_EQ(test::ReadText(out / "FILE0004.TS"), test::ReadText(card / "FILE0004.TS"));
     EXPECT_EQ(test::ReadText(out / "FILE0004.NMEA"), "$GPRMC,four\n");
-    EXPECT_EQ(test::FolderEntries(out.Path()), (std::vector<std::string>{"FILE0001.MOV", "FILE0002.MOV", "FILE0003.MOV",
-                                                                        "FILE0004.NMEA", "FILE0004.TS"}));
 
     // Without a host nothing is replaced.
     card.manager.SetFileOperationHost(nullptr);
     card.Tick({0});
     EXPECT_EQ(card.manager.CopyTicked(out.Path()), 1);
     EXPECT_EQ(test::ReadText(out / "FILE0002.MOV"), "old two");
-    EXPECT_EQ(card.manager.LastFileOperationReport().treated, 0);
 }
 
 // A 1 MiB tmpfs where mounting is allowed (root), else a 1 MiB file-size limit.
