@@ -1,6 +1,7 @@
 #include "app/CQENDlg.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCursor>
 #include <QFile>
 #include <QFileDialog>
@@ -19,14 +20,18 @@
 #include <algorithm>
 
 #include "app/CAboutDlg.h"
+#include "app/CFileCommands.h"
+#include "app/CMainMenu.h"
 #include "app/ControlIds.h"
 #include "app/CSettingsFile.h"
+#include "app/GpxExport.h"
 #include "map/IMapPane.h"
 #include "app/UIStrings.h"
 #include "app/WindowPlacement.h"
 #include "config/qt/CTeskConfigDlg.h"
 #include "export/KmlExport.h"
 #include "files/FileSystem.h"
+#include "library/qt/CFolderDialog.h"
 #include "library/qt/CMediaOpenDialog.h"
 #include "library/qt/CQenFileListCtrl.h"
 #include "library/qt/CQenGroupListCtrl.h"
@@ -91,6 +96,9 @@ CQENDlg::CQENDlg(CSettingsFile& settings, IPlaybackChannel& front, IPlaybackChan
     setMouseTracking(true);
     mapProvider_ = settings_.ReadMapProvider();
     CreateControls();
+    fileCommands_ = std::make_unique<CFileCommands>(manager_, controller_, *this);
+    menu_ = new CMainMenu(
+        *this, [this](int id) { OnCommand(id); }, [this](int id) { return Text(id); }, [this] { return MenuState(); });
 }
 
 CQENDlg::~CQENDlg()
@@ -304,6 +312,7 @@ void CQENDlg::Initialise()
     manager_.SetOwnerWindow(this);
     manager_.SetMapHost(map_ ? map_->ScriptHost() : nullptr);
     manager_.SetVideoSurface(this);
+    manager_.SetFileOperationHost(fileCommands_.get());
 
     ShowSurface(kFrontChannel, false);
     ShowSurface(kRearChannel, false);
@@ -371,6 +380,8 @@ void CQENDlg::Relayout()
 
     for (const Placement& p : layout_.placements)
         if (QWidget* w = Control(p.controlId)) w->setGeometry(ToQRect(p.rect));
+    // The group list takes the file list's place when shown.
+    if (const LayoutRect* list = layout_.Find(IDC_FILE_LIST)) groupList_->setGeometry(ToQRect(*list));
     if (map_) {
         // With the pane off the view is hidden rather than left over the file list.
         map_->View()->setVisible(layout_.mapShown && mapHostReady_);
@@ -468,6 +479,7 @@ void CQENDlg::ShowFullScreenControls(bool shown)
 {
     for (int id : kFullScreenHidden)
         if (QWidget* w = Control(id)) w->setVisible(shown);
+    ShowLists(shown);
     gsensor_->setVisible(shown && gsensorEnabled_);
     const bool front = fullScreenSurface_ != 2;
     (front ? rearPanel_ : frontPanel_)->setVisible(shown);
@@ -523,6 +535,20 @@ void CQENDlg::ToggleMapPane()
     settings_.WriteMapEnabled(mapEnabled_);
 }
 
+void CQENDlg::ShowLists(bool controlsShown)
+{
+    fileList_->setVisible(controlsShown && !groupsShown_);
+    groupList_->setVisible(controlsShown && groupsShown_);
+}
+
+void CQENDlg::ToggleGroups()
+{
+    if (fullScreen_) return;
+    groupsShown_ = !groupsShown_;
+    ShowLists(true);
+    Relayout();
+}
+
 void CQENDlg::ToggleGSensorPane()
 {
     gsensorEnabled_ = !gsensorEnabled_;
@@ -535,6 +561,8 @@ void CQENDlg::ToggleGSensorPane()
 
 void CQENDlg::OnCommand(int id)
 {
+    // A copy handles events while it runs: nothing else starts meanwhile.
+    if (fileCommands_->Busy()) return;
     switch (id) {
     case IDC_OPEN: controller_.Open(); break;
     case IDC_SNAP: controller_.Snapshot(); break;
@@ -548,13 +576,12 @@ void CQENDlg::OnCommand(int id)
         controller_.SetMute(vol->AlternateShown());
         break;
     }
-    case IDC_SAVE:
-    case IDC_DEL:
-    case IDC_LOCK:
-        // Copying, deleting and unlocking ticked groups come with the file operations.
-        if (manager_.Entries().empty()) ShowMessage(136, 145);
-        break;
+    case IDC_SAVE: fileCommands_->SaveAs(); break;
+    case IDC_DEL: fileCommands_->Delete(); break;
+    case IDC_LOCK: fileCommands_->Unlock(); break;
     case IDC_KML: ExportKml(); break;
+    case IDM_GPX: ExportGpx(); break;
+    case IDM_GROUPS: ToggleGroups(); break;
     case IDC_CONF:
     case IDC_L: RunConfiguration(); break;
     case IDC_MAP: ToggleMapPane(); break;
@@ -570,6 +597,19 @@ void CQENDlg::OnCommand(int id)
     case IDC_MEDIUM: SetSizeOnMonitor(true); break;
     default: break;
     }
+    menu_->Refresh();
+}
+
+MainMenuState CQENDlg::MenuState() const
+{
+    MainMenuState state;
+    state.catalogueEmpty = manager_.Entries().empty();
+    state.fullScreen = fullScreen_;
+    state.mapShown = mapEnabled_;
+    state.gsensorShown = gsensorEnabled_;
+    state.autoPlayNext = controller_.AutoPlayNext();
+    state.groupsShown = groupsShown_;
+    return state;
 }
 
 void CQENDlg::ExportKml()
@@ -585,6 +625,18 @@ void CQENDlg::ExportKml()
     ShowPathMessage(text, 127, shown);
 }
 
+// The route is written where the KML export writes, and reported the same way.
+void CQENDlg::ExportGpx()
+{
+    if (manager_.Entries().empty()) {
+        ShowMessage(136, 145);
+        return;
+    }
+    const KmlFolderResult folder = GetKmlFolder();
+    const GpxExportResult result = folder.ok ? trivane::ExportGpx(manager_, folder.folder) : GpxExportResult{};
+    ShowPathMessage(result.ok ? 149 : 150, 151, result.ok ? result.path : folder.folder);
+}
+
 void CQENDlg::RunConfiguration()
 {
     int provider = mapProvider_;
@@ -596,9 +648,16 @@ void CQENDlg::RunConfiguration()
         accepted = dialog.exec() == QDialog::Accepted;
         if (accepted) provider = dialog.AppliedMap();
     }
-    if (!accepted) return;
+    if (accepted) ShowMapProvider(provider);
+}
+
+// Asking the host for the page it shows would reload it for nothing.
+void CQENDlg::ShowMapProvider(int provider)
+{
     mapProvider_ = provider;
-    if (map_ && mapHostReady_) map_->ShowMap(mapProvider_);
+    if (!map_ || !mapHostReady_ || provider == shownMapProvider_) return;
+    map_->ShowMap(provider);
+    shownMapProvider_ = provider;
 }
 
 void CQENDlg::ShowAbout()
@@ -620,6 +679,7 @@ void CQENDlg::OpenPath(const std::string& path)
     choice.kind = IsDirectory(path) ? SourceKind::Folder : SourceKind::File;
     choice.path = path;
     controller_.OpenSource(choice);
+    menu_->Refresh();
 }
 
 // ---- Messages and timers ----
@@ -638,13 +698,22 @@ bool CQENDlg::event(QEvent* event)
 void CQENDlg::HandleWindowMessage(const CWindowMessageEvent& m)
 {
     if (shutDown_) return;
-    switch (m.Message()) {
+    const int message = m.Message();
+    // What a list's double-click, the slider or the full-screen toggle asks for waits until a
+    // file command has ended; the player's own events are stale then (its channels are stopped).
+    if (fileCommands_->Busy() && (message == WM_PLAY_FILE || message == WM_PLAY_GROUP ||
+                                  message == WM_TOGGLE_FULLSCREEN || message == WM_SEEK_TO_SLIDER))
+        return;
+    switch (message) {
     case WM_LANGUAGE_CHANGED: OnLanguageChanged(); return;
-    case WM_TOGGLE_FULLSCREEN: ToggleFullScreen(); return;
+    case WM_TOGGLE_FULLSCREEN:
+        ToggleFullScreen();
+        menu_->Refresh();
+        return;
     case WM_SHOW_CONTROLS: ShowFullScreenControls(true); return;
     case WM_MAP_PROVIDER_CHANGED:
-        mapProvider_ = settings_.ReadMapProvider();
-        if (map_ && mapHostReady_) map_->ShowMap(mapProvider_);
+        // The dialog's choice as it posted it: the settings file may not have kept it.
+        ShowMapProvider(m.WParam() == 1 ? 1 : 0);
         return;
     case WM_MAP_HOST_READY: OnMapHostReady(); return;
     case WM_UNUSED_C03:
@@ -663,19 +732,21 @@ void CQENDlg::OnLanguageChanged()
     groupList_->RefreshColumnTitles();
     RegisterToolTips();
     setWindowTitle(Text(101));
+    menu_->Retitle();
     update();
 }
 
 void CQENDlg::OnMapHostReady()
 {
     mapHostReady_ = true;
-    if (map_) map_->ShowMap(mapProvider_);
+    shownMapProvider_ = -1;
+    ShowMapProvider(mapProvider_);
     Relayout();
 }
 
 void CQENDlg::OnTimer(int id)
 {
-    if (shutDown_) return;
+    if (shutDown_ || fileCommands_->Busy()) return;
     // A synthetic Shift press would reach other programs on X11: the timer only runs out.
     if (id == IDT_SHIFT_TAP) return;
     controller_.OnTimer(id);
@@ -759,13 +830,13 @@ void CQENDlg::SetGSensorStopped(bool stopped, bool resetPosition)
     gsensor_->repaint();
 }
 
-void CQENDlg::ShowText(const QString& text, const QString& caption)
+void CQENDlg::ShowText(const QString& text, const QString& caption, bool warning)
 {
     if (seams_.messageBox) {
         seams_.messageBox(text, caption);
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, this);
+    QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::NoIcon, caption, text, QMessageBox::Ok, this);
     box.exec();
 }
 
@@ -812,6 +883,34 @@ void CQENDlg::ShowPathMessage(int textId, int captionId, const std::string& path
              captionId != 0 ? Text(captionId) : Text(101));
 }
 
+std::string CQENDlg::UIText(int id) { return GetUIString(settings_, id); }
+
+void CQENDlg::ShowWarningText(const std::string& text, int captionId)
+{
+    ShowText(QString::fromStdString(text), Text(captionId), true);
+}
+
+bool CQENDlg::AskOkCancel(const std::string& text, int captionId)
+{
+    const QString shown = QString::fromStdString(text);
+    if (seams_.okCancel) return seams_.okCancel(shown, Text(captionId));
+    QMessageBox box(QMessageBox::Question, Text(captionId), shown, QMessageBox::Ok | QMessageBox::Cancel, this);
+    box.setDefaultButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Ok;
+}
+
+int CQENDlg::ChooseFolder(int titleId, std::string& path)
+{
+    QtPathChooser dialogs;
+    IPathChooser& chooser = seams_.pathChooser != nullptr ? *seams_.pathChooser : dialogs;
+    CFolderDialog dialog(Text(titleId), std::string(), this, chooser);
+    const int result = dialog.DoModal();
+    if (result == CFolderDialog::kOk) path = dialog.Path();
+    return result;
+}
+
+void CQENDlg::ProcessEventsExceptInput() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+
 void CQENDlg::ResetMap()
 {
     if (map_ && mapHostReady_) map_->ResetPage();
@@ -837,6 +936,11 @@ void CQENDlg::Shutdown()
 
 void CQENDlg::closeEvent(QCloseEvent* event)
 {
+    // Not in the middle of a copy: the window goes once it has ended.
+    if (fileCommands_->Busy()) {
+        event->ignore();
+        return;
+    }
     Shutdown();
     event->accept();
 }
@@ -924,5 +1028,14 @@ void CQENDlg::mouseReleaseEvent(QMouseEvent* event)
 }
 
 void CQENDlg::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
+
+// Right clicks on the background and on children that leave the event to their parent (the video
+// surfaces, the G-sensor curve, the lists).
+void CQENDlg::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (shutDown_) return;
+    menu_->Popup(event->globalPos());
+    event->accept();
+}
 
 }  // namespace trivane

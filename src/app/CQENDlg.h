@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "app/CMainMenu.h"
+#include "app/IFileCommandView.h"
 #include "app/InstrumentLinks.h"
 #include "app/MainLayout.h"
 #include "library/CRecordingManager.h"
@@ -21,8 +23,10 @@ class QTimer;
 
 namespace trivane {
 
+class CFileCommands;
 class CGSensorCtrl;
 class CGdipButton;
+class CMainMenu;
 class CMySliderControl;
 class CPngCompassStatic;
 class CPngStatic;
@@ -37,12 +41,18 @@ class CVideoStatic;
 class CVideoStaticBg;
 class CWindowMessageEvent;
 class IMapPane;
+class IPathChooser;
 class IPlaybackChannel;
 
 // The main window: a frameless top-level window that assembles the lists, instruments, sliders,
 // buttons, the two video surfaces and the map pane, lays them out and routes commands, messages
-// and timers to the playback controller, which does the playing.
-class CQENDlg final : public QWidget, public IOwnerWindow, public IPlaybackView, public IVideoSurface {
+// and timers to the playback controller, which does the playing, and to the file commands. A
+// context menu with shortcuts reaches the commands the layout has no button for.
+class CQENDlg final : public QWidget,
+                      public IOwnerWindow,
+                      public IPlaybackView,
+                      public IVideoSurface,
+                      public IFileCommandView {
     Q_OBJECT
 
 public:
@@ -56,6 +66,10 @@ public:
         std::function<std::unique_ptr<IMapPane>(QWidget* parent)> makeMapPane;
         // The configuration dialog; true on OK, with the map choice it applied.
         std::function<bool(QWidget* parent, int& mapProvider)> runConfiguration;
+        // An OK / Cancel question; true for OK.
+        std::function<bool(const QString& text, const QString& caption)> okCancel;
+        // Behind the folder dialog of Save as.
+        std::shared_ptr<IPathChooser> pathChooser;
     };
 
     CQENDlg(CSettingsFile& settings, IPlaybackChannel& front, IPlaybackChannel& rear, Seams seams = {},
@@ -79,6 +93,9 @@ public:
     bool MapEnabledFlag() const { return mapEnabled_; }
     bool GSensorEnabledFlag() const { return gsensorEnabled_; }
     bool MapHostReady() const { return mapHostReady_; }
+    bool GroupsShown() const { return groupsShown_; }
+    CMainMenu& Menu() { return *menu_; }
+    CFileCommands& FileCommands() { return *fileCommands_; }
     const QRect& RestoreRect() const { return restoreRect_; }
     QRegion Outline() const;
 
@@ -116,6 +133,13 @@ public:
     void ShowPathMessage(int textId, int captionId, const std::string& path) override;
     void ResetMap() override;
 
+    // IFileCommandView
+    std::string UIText(int id) override;
+    void ShowWarningText(const std::string& text, int captionId) override;
+    bool AskOkCancel(const std::string& text, int captionId) override;
+    int ChooseFolder(int titleId, std::string& path) override;
+    void ProcessEventsExceptInput() override;
+
     bool TimerActive(int id) const;
 
 protected:
@@ -129,6 +153,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     enum class Drag { Idle, Grip, MapSplitter, PaneSplitter, Move };
@@ -152,10 +177,15 @@ private:
     void ToggleMapPane();
     void ToggleGSensorPane();
     void ExportKml();
+    void ExportGpx();
+    void ToggleGroups();
+    void ShowLists(bool controlsShown);
+    void ShowMapProvider(int provider);
+    MainMenuState MenuState() const;
     void RunConfiguration();
     void WriteWindowPosition();
     QRect MonitorRect() const;
-    void ShowText(const QString& text, const QString& caption);
+    void ShowText(const QString& text, const QString& caption, bool warning = false);
     QString Text(int id) const;
     Drag HitTest(const QPoint& client) const;
     void SetDragCursor(Drag drag);
@@ -188,6 +218,8 @@ private:
     std::unique_ptr<SpeedReadoutLink> speedLink_;
     std::unique_ptr<CompassLink> compassLink_;
     std::unique_ptr<StatusBoardLink> boardLink_;
+    std::unique_ptr<CFileCommands> fileCommands_;
+    CMainMenu* menu_ = nullptr;
 
     // Layout state.
     int cx_ = 0;
@@ -197,6 +229,8 @@ private:
     bool mapEnabled_ = true;
     bool gsensorEnabled_ = true;
     int mapProvider_ = 0;
+    int shownMapProvider_ = -1;  // the page the map host was last asked for
+    bool groupsShown_ = false;   // the group list in place of the file list
     bool mapHostReady_ = false;
     bool maximized_ = false;
     bool fullScreen_ = false;

@@ -42,4 +42,8 @@ inline constexpr int IDC_IMAGE_1064 = 1064;
 inline constexpr int IDC_MAXIMISE = 4;
 inline constexpr int IDC_ABOUT = 57670;
 
+// Commands that only the context menu and its shortcuts give.
+inline constexpr int IDM_GPX = 32771;
+inline constexpr int IDM_GROUPS = 32772;
+
 }  // namespace trivane

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QKeySequence>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <map>
+
+class QAction;
+class QMenu;
+class QPoint;
+class QWidget;
+
+namespace trivane {
+
+// What the menu shows of the window's state.
+struct MainMenuState {
+    bool catalogueEmpty = true;
+    bool fullScreen = false;
+    bool mapShown = false;
+    bool gsensorShown = false;
+    bool autoPlayNext = false;
+    bool groupsShown = false;
+};
+
+// The main window's context menu: the commands the standard layout has no button for, each a
+// QAction on the window with its keyboard shortcut, run through the window's command handler.
+// Check marks and enabled states come from the window's state at each Refresh().
+class CMainMenu final : public QObject {
+    Q_OBJECT
+
+public:
+    struct Entry {
+        int command;  // a control or menu command id; 0 for a separator
+        int textId;
+        QKeySequence shortcut;
+        bool checkable;
+    };
+
+    CMainMenu(QWidget& window, std::function<void(int command)> run, std::function<QString(int textId)> text,
+              std::function<MainMenuState()> state);
+    ~CMainMenu() override;
+
+    // Texts again, after a language change.
+    void Retitle();
+    // Check marks and enabled states from the window's state.
+    void Refresh();
+    // Opens the menu at a global position; returns at once.
+    void Popup(const QPoint& globalPosition);
+
+    QMenu* Menu() const { return menu_; }
+    QAction* Action(int command) const;
+
+private:
+    void Trigger(int command);
+
+    std::function<void(int)> run_;
+    std::function<QString(int)> text_;
+    std::function<MainMenuState()> state_;
+    QMenu* menu_;
+    std::map<int, QAction*> actions_;
+};
+
+}  // namespace trivane
