@@ -58,14 +58,8 @@ QRect ComboRect(const QComboBox& box, int x, int y, int width)
     return r;
 }
 
-// The chosen item, or -1 when the edit field holds typed text that is not that item's.
-int SelectionOf(const QComboBox& box)
-{
-    const int index = box.currentIndex();
-    if (index < 0 || box.currentText() != box.itemText(index))
-        return -1;
-    return index;
-}
+// The chosen item, or -1 when there is none.
+int SelectionOf(const QComboBox& box) { return box.currentIndex(); }
 
 // A button keeps its template size unless its text needs more; it then grows about the template
 // centre, no wider than `limit`.
@@ -79,8 +73,8 @@ QComboBox* MakeList(QWidget* parent, int id)
 {
     auto* box = new QComboBox(parent);
     box->setObjectName(QString::number(id));
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
+    // A pick list: typed text would be no choice and leave OK unable to close.
+    box->setEditable(false);
     return box;
 }
 

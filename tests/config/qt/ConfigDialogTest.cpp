@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRect>
+#include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -184,19 +185,30 @@ TEST_F(ConfigDialogTest, CancelKeepsWhatWasAppliedAndDropsTheRest)
     EXPECT_EQ(parent.Delivered(), (std::vector<Message>{{0xC0B, 1}}));
 }
 
-// Typed text in a list's edit field is no choice: the map falls back to Google, the language is
-// left alone and OK keeps the dialog open.
-TEST_F(ConfigDialogTest, TypedTextIsNoSelection)
+// The lists are pick lists: a letter picks the item it starts, Return is OK and Escape Cancel.
+TEST_F(ConfigDialogTest, ListsTakeNoTypedTextAndTheKeyboardWorksTheDialog)
 {
     Open("[UI]\nLANGID=ENG\nMAP=1\n");
-    MapList()->setEditText("China");
-    LanguageList()->setCurrentIndex(4);
-    LanguageList()->setEditText("Klingon");
-    Click("1043");
-    Click("1");
-    EXPECT_NE(dialog->result(), QDialog::Accepted);
+    EXPECT_FALSE(MapList()->isEditable());
+    EXPECT_FALSE(LanguageList()->isEditable());
+    dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+    QTest::keyClick(LanguageList(), Qt::Key_T);
+    EXPECT_EQ(LanguageList()->currentIndex(), 7);
+    QTest::keyClick(LanguageList(), Qt::Key_Return);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(FileLanguage(), "GER");
+    EXPECT_EQ(parent.Delivered(), (std::vector<Message>{{0xC0B, 1}, {0xC02, 7}}));
+    ExpectTexts("Konfig", "ยืนยัน", "ยกเลิก", "Übernehmen", "Karte wählen", "Sprache wählen");
+    ExpectButtonsFit();
+
+    Open("[UI]\nLANGID=ENG\nMAP=0\n");
+    dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+    MapList()->setCurrentIndex(1);
+    QTest::keyClick(MapList(), Qt::Key_Escape);
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
     EXPECT_EQ(FileMap(), 0);
-    EXPECT_EQ(parent.Delivered(), (std::vector<Message>{{0xC0B, 0}}));
 }
 
 TEST_F(ConfigDialogTest, FailedWritesAreNotApplied)
