@@ -21,12 +21,29 @@
 #include "app/CSettingsFile.h"
 #include "app/ControlIds.h"
 #include "library/CRecordingManager.h"
+#include "map/IMapPane.h"
 #include "playback/WindowMessages.h"
 #include "widgets/CGdipButton.h"
 #include "widgets/WindowMessage.h"
 
 namespace trivane {
 namespace {
+
+// A map pane that only remembers the pages it was asked for.
+class FakeMapPane final : public IMapPane {
+public:
+    FakeMapPane(QWidget* parent, std::vector<int>& pages) : view_(new QWidget(parent)), pages_(pages) {}
+    QWidget* View() override { return view_; }
+    void CreateBrowser(QObject*) override {}
+    void SetBounds(const QRect& bounds) override { view_->setGeometry(bounds); }
+    void ShowMap(int provider) override { pages_.push_back(provider); }
+    void ResetPage() override {}
+    IMapHost* ScriptHost() override { return nullptr; }
+
+private:
+    QWidget* view_;
+    std::vector<int>& pages_;
+};
 
 // A window on a settings file of its own, with fake channels and every dialog replaced.
 class WindowFixture : public ::testing::Test {
@@ -49,6 +66,8 @@ protected:
             provider = 1;
             return true;
         };
+        if (withMap)
+            seams.makeMapPane = [this](QWidget* parent) { return std::make_unique<FakeMapPane>(parent, mapPages); };
         window = std::make_unique<CQENDlg>(*settings, front, rear, std::move(seams));
         window->Initialise();
         window->show();
@@ -74,6 +93,8 @@ protected:
     std::vector<std::string> messages;
     std::unique_ptr<SourceChoice> nextSource;
     int configurationRuns = 0;
+    bool withMap = false;
+    std::vector<int> mapPages;  // ShowMap calls
 };
 
 TEST_F(WindowFixture, OpensWithTheDefaultLayoutAndControls)
@@ -267,6 +288,22 @@ TEST_F(WindowFixture, LanguageChangeRetitlesListsAndTheConfigurationButtonRuns)
 
     Click(IDC_L);
     EXPECT_EQ(configurationRuns, 1);
+}
+
+// The page comes from the dialog's message, not from Qen.ini (which may not have kept it), and
+// the page already shown is not asked for again.
+TEST_F(WindowFixture, MapPageFollowsTheDialogsChoiceWithoutReloadingTheSamePage)
+{
+    withMap = true;
+    Start("[UI]\nMAP=0\n");
+    SendWindowMessage(window.get(), WM_MAP_HOST_READY);
+    SendWindowMessage(window.get(), WM_MAP_PROVIDER_CHANGED, 0);
+    SendWindowMessage(window.get(), WM_MAP_PROVIDER_CHANGED, 1);
+    SendWindowMessage(window.get(), WM_MAP_PROVIDER_CHANGED, 1);
+    Click(IDC_L);  // the dialog's OK with page 1 again
+    EXPECT_EQ(configurationRuns, 1);
+    EXPECT_EQ(mapPages, (std::vector<int>{0, 1}));
+    EXPECT_NE(Ini().find("MAP=0"), std::string::npos);
 }
 
 TEST_F(WindowFixture, MinimiseAndRestoreShowsOnlyTheSurfacesInUse)
