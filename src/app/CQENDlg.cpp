@@ -291,6 +291,10 @@ void CQENDlg::Initialise()
     PlaceFromSettings();
     Relayout();
 
+    // The copy's progress: the patterned share on a light ground, the percentage in black over both.
+    statusBoard_->SetPatternBitmapId(189);
+    statusBoard_->SetRemainderColour(QColor(230, 230, 230));
+    statusBoard_->SetTextColour(Qt::black);
     statusBoard_->SetProgress(0, Text(189));
     RegisterToolTips();
 

@@ -2,6 +2,7 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <set>
 
 #include "CardWindow.h"
 #include "app/CFileCommands.h"
@@ -109,7 +110,14 @@ TEST_F(CardWindow, SaveAsCopiesTheTickedGroupAndAsksBeforeReplacing)
 
     test::WriteText(copy, "mine");
     bool held = false;
+    int boardColours = 0;
     duringQuestion = [&] {
+        // The progress board is up with its percentage readable.
+        QWidget* board = window->Control(IDC_STATUS_BOARD);
+        const QImage picture = board->isVisible() ? board->grab().toImage() : QImage();
+        std::set<QRgb> colours;
+        for (int x = 3; x < picture.width() - 3; ++x) colours.insert(picture.pixel(x, picture.height() / 2));
+        boardColours = static_cast<int>(colours.size());
         front.Take();
         rear.Take();
         SendWindowMessage(window.get(), WM_PLAY_FILE, 0);  // a double-click on the list
@@ -121,6 +129,7 @@ TEST_F(CardWindow, SaveAsCopiesTheTickedGroupAndAsksBeforeReplacing)
     answers = {false, true};
     window->OnCommand(IDC_SAVE);
     EXPECT_TRUE(held);
+    EXPECT_GE(boardColours, 2);
     EXPECT_EQ(test::ReadText(copy), "mine");
     window->OnCommand(IDC_SAVE);
     EXPECT_NE(test::ReadText(copy), "mine");
