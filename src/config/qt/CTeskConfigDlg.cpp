@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRect>
 #include <QString>
@@ -39,6 +40,8 @@ constexpr int IDS_APPLY = 109;
 constexpr int IDS_CAPTION = 110;
 constexpr int IDS_LANGUAGE_GROUP = 114;
 constexpr int IDS_MAP_GROUP = 115;
+constexpr int IDS_WARNING = 131;
+constexpr int IDS_NOT_SAVED = 159;  // "%1": the settings file
 
 // Template rectangle in dialog units to pixels: 1.5 per horizontal and 1.625 per vertical unit.
 // Edges are rounded rather than sizes, so controls that meet in the template still meet.
@@ -172,47 +175,63 @@ bool CTeskConfigDlg::ApplyMap()
 {
     const int value = SelectionOf(*m_mapList) == 1 ? 1 : 0;
     const bool written = m_settings.WriteMapProvider(value);
-    m_settings.ReadMapProvider();
-    if (!written)
-        return false;
+    if (written)
+        m_settings.ReadMapProvider();
     m_appliedMap = value;
     PostWindowMessage(parent(), WM_MAP_PROVIDER_CHANGED, static_cast<std::uintptr_t>(value));
-    return true;
+    return written;
 }
 
 bool CTeskConfigDlg::ApplyLanguage(int index)
 {
-    const unsigned previous = m_settings.LanguageIndex();
-    if (!m_settings.SetLanguage(static_cast<unsigned>(index))) {
-        // The selection changes before the write is tried: go back to the language in use, so
-        // that texts fetched from now on do not switch to one that was never stored or announced.
-        m_settings.SetLanguage(previous);
-        return false;
-    }
+    // The settings object selects the language before it writes it: a failed write still leaves
+    // it chosen until the player closes.
+    const bool written = m_settings.SetLanguage(static_cast<unsigned>(index));
     SetTexts();
     PostWindowMessage(parent(), WM_LANGUAGE_CHANGED, static_cast<std::uintptr_t>(index));
-    return true;
+    return written;
 }
 
-void CTeskConfigDlg::OnApplyMap() { ApplyMap(); }
+void CTeskConfigDlg::ReportSaveFailure()
+{
+    const QString text =
+        QString::fromStdString(GetUIString(m_settings, IDS_NOT_SAVED)).arg(QString::fromStdString(m_settings.Path()));
+    if (m_reportSaveFailure) {
+        m_reportSaveFailure(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::Warning, QString::fromStdString(GetUIString(m_settings, IDS_WARNING)), text,
+                    QMessageBox::Ok, this);
+    box.exec();
+}
+
+void CTeskConfigDlg::OnApplyMap()
+{
+    if (!ApplyMap())
+        ReportSaveFailure();
+}
 
 void CTeskConfigDlg::OnApplyLanguage()
 {
     const int index = SelectionOf(*m_languageList);
-    if (index >= 0)
-        ApplyLanguage(index);
+    if (index >= 0 && !ApplyLanguage(index))
+        ReportSaveFailure();
 }
 
-// Without a language chosen, or when a write failed, the dialog stays open.
+// Without a language chosen the dialog stays open.
 void CTeskConfigDlg::OnOK()
 {
-    const bool mapApplied = ApplyMap();
+    const bool mapSaved = ApplyMap();
     const int index = SelectionOf(*m_languageList);
-    if (index < 0)
+    if (index < 0) {
+        if (!mapSaved)
+            ReportSaveFailure();
         return;
-    const bool languageApplied = ApplyLanguage(index);
-    if (mapApplied && languageApplied)
-        accept();
+    }
+    const bool languageSaved = ApplyLanguage(index);
+    if (!mapSaved || !languageSaved)
+        ReportSaveFailure();
+    accept();
 }
 
 }  // namespace trivane

@@ -211,24 +211,34 @@ TEST_F(ConfigDialogTest, ListsTakeNoTypedTextAndTheKeyboardWorksTheDialog)
     EXPECT_EQ(FileMap(), 0);
 }
 
-TEST_F(ConfigDialogTest, FailedWritesAreNotApplied)
+// A read-only settings file does not swallow the user's choice: it applies until the player
+// closes, the window is told, the user learns it was not saved, and the file stays as it was.
+TEST_F(ConfigDialogTest, FailedWritesApplyForThisRunAndSaySo)
 {
     const std::string ini = "[UI]\nLANGID=ENG\nMAP=0\n";
     Open(ini);
+    std::vector<QString> reports;
+    dialog->SetSaveFailureReporter([&reports](const QString& text) { reports.push_back(text); });
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
 
     MapList()->setCurrentIndex(1);
     Click("1039");
-    EXPECT_EQ(settings->MapProvider(), 0);
+    EXPECT_EQ(dialog->AppliedMap(), 1);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_TRUE(reports[0].contains(QString::fromStdString(path))) << reports[0].toStdString();
+
     LanguageList()->setCurrentIndex(4);
     Click("1043");
-    EXPECT_EQ(dialog->windowTitle(), Utf8("Config"));
+    EXPECT_NE(dialog->windowTitle(), Utf8("Config"));
+    EXPECT_EQ(settings->LanguageIndex(), 4u);
+    EXPECT_EQ(reports.size(), 2u);
 
     Click("1");
-    EXPECT_NE(dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(dialog->AppliedMap(), 0);
-    EXPECT_EQ(settings->LanguageIndex(), 0u);
-    EXPECT_TRUE(parent.Delivered().empty());
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(reports.size(), 3u);  // one report for OK, though both writes failed
+    const std::vector<Message> expected = {{WM_MAP_PROVIDER_CHANGED, 1}, {WM_LANGUAGE_CHANGED, 4},
+                                           {WM_MAP_PROVIDER_CHANGED, 1}, {WM_LANGUAGE_CHANGED, 4}};
+    EXPECT_EQ(parent.Delivered(), expected);
     EXPECT_EQ(test::ReadText(path), ini);
 }
 
