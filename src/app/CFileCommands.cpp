@@ -56,10 +56,13 @@ void CFileCommands::Unlock()
 {
     if (busy_ || CatalogueEmpty()) return;
     const BusyScope busy(busy_);
+    const std::string played = recordings_.CurrentPath();
     if (recordings_.UnlockTicked() == 0) {
         view_.ShowMessage(kTextNothingTicked, kTextSelectionCaption);
         return;
     }
+    // The players go on from their open files; their next start must use the new names.
+    if (recordings_.CurrentPath() != played) controller_.RecordingRenamed();
     ReportFailures();
 }
 

@@ -252,6 +252,7 @@ void CPlaybackController::OpenSource(const SourceChoice& choice) {
 
 void CPlaybackController::ResetBeforeOpen() {
     recordingDropped_ = false;
+    mediaRenamed_ = false;
     CancelAutoStart();
     seekPending_ = false;
     StopChannels();
@@ -312,6 +313,7 @@ void CPlaybackController::StartFirstRecording(bool fileSource) {
     recordings_.LoadTelemetry(0);
     const std::string path = recordings_.CurrentPath();
     recordingDropped_ = false;
+    mediaRenamed_ = false;
     NewStart();
     currentFrontPath_ = FilesOf(path).front;
     frontIsMaster_ = !currentFrontPath_.empty();
@@ -351,6 +353,7 @@ void CPlaybackController::StartRecording(int index, bool setGuard) {
     recordings_.LoadTelemetry(index);
     const std::string path = recordings_.FullPath(index);
     recordingDropped_ = false;
+    mediaRenamed_ = false;
     NewStart();
     currentFrontPath_ = FilesOf(path).front;
     frontIsMaster_ = !currentFrontPath_.empty();
@@ -481,6 +484,11 @@ void CPlaybackController::AutoStartTick() {
 
 void CPlaybackController::OnEndReached() {
     if (!autoPlayNext_) {
+        // Rewinding would open the old names again.
+        if (mediaRenamed_) {
+            Stop();
+            return;
+        }
         Rewind();
         return;
     }
@@ -623,6 +631,10 @@ void CPlaybackController::PlayPause() {
 }
 
 void CPlaybackController::Stop() {
+    if (mediaRenamed_) {
+        mediaRenamed_ = false;
+        recordingDropped_ = true;
+    }
     CancelAutoStart();
     ClearOpeningGuard();
     seekPending_ = false;
@@ -775,6 +787,10 @@ void CPlaybackController::DropRecording() {
     frontIsMaster_ = false;
     rearInUse_ = false;
     recordingDropped_ = true;
+}
+
+void CPlaybackController::RecordingRenamed() {
+    if (!currentFrontPath_.empty() || rearInUse_) mediaRenamed_ = true;
 }
 
 void CPlaybackController::ToggleAutoPlayNext() { autoPlayNext_ = !autoPlayNext_; }

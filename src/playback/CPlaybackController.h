@@ -74,6 +74,10 @@ public:
     // The recording the channels hold is gone (deleted): as Stop, and both channels let go of
     // their media, so the next Play/Pause starts the current recording afresh.
     void DropRecording();
+    // The files the channels play were renamed (unlocked): playing goes on from the open files,
+    // but the channels' media still name the old paths, so a start after Stop or the end of the
+    // recording opens the current recording afresh under its new name.
+    void RecordingRenamed();
     // Volume slider position x 2 on both channels; the window also calls it once at start-up,
     // after placing the slider, so that both channels start at the slider's volume.
     void ApplyVolume();
@@ -202,6 +206,7 @@ private:
     bool seekTimerRunning_ = false;
     bool errorBoxShown_ = false;  // the error box runs a nested loop; one box at a time
     bool recordingDropped_ = false;  // the channels hold nothing until a recording starts
+    bool mediaRenamed_ = false;      // the channels' media name files that were renamed
 };
 
 }  // namespace trivane

@@ -51,9 +51,13 @@ TEST_F(CardWindow, EachCommandSaysWhatIsMissingAndStopsThePlayersOnlyWhereFilesM
     EXPECT_EQ(window->Manager().Entries().size(), 4u);
 }
 
+// The recording being played is unlocked: it plays on, and a start after Stop opens it under its
+// new name (its old one no longer exists).
 TEST_F(CardWindow, UnlockRenamesTheCameraLockedRecordingWhilePlaybackGoesOn)
 {
     Start();
+    SendWindowMessage(window.get(), WM_PLAY_FILE, 3);
+    ASSERT_EQ(window->Manager().CurrentPath(), card + "/FILG240315-081700F.MOV");
     front.Take();
     Tick(2);
     window->OnCommand(IDC_LOCK);
@@ -63,6 +67,11 @@ TEST_F(CardWindow, UnlockRenamesTheCameraLockedRecordingWhilePlaybackGoesOn)
     EXPECT_EQ(window->Manager().Entries()[3].fileName, "FIL_240315-081700F.MOV");
     EXPECT_EQ(front.Count("stop"), 0);
     EXPECT_FALSE(window->FileCommands().Busy());
+
+    window->OnCommand(IDC_STOP);
+    front.Take();
+    window->OnCommand(IDC_PLAY);
+    EXPECT_EQ(front.Last("open"), "open " + card + "/FIL_240315-081700F.MOV");
 }
 
 // The recording being played is deleted: Play starts the recording that took its place, never
