@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <utility>
 
 #include "library/CRecordingManager.h"
@@ -68,8 +69,9 @@ int RowIndex(std::uintptr_t wParam) {
 }  // namespace
 
 CPlaybackController::CPlaybackController(CRecordingManager& recordings, IPlaybackChannel& front,
-                                         IPlaybackChannel& rear, IPlaybackView& view)
-    : recordings_(recordings), front_(front), rear_(rear), view_(view) {}
+                                         IPlaybackChannel& rear, IPlaybackView& view,
+                                         PlaybackClock::NowFunction now)
+    : recordings_(recordings), front_(front), rear_(rear), view_(view), now_(std::move(now)), clock_(now_) {}
 
 // ---- libVLC threads ----------------------------------------------------------------------------
 
@@ -80,6 +82,12 @@ void CPlaybackController::OnChannelEvent(int channel, const VlcEvent& event) noe
         if (event.type == VlcEventType::MediaPlayerPlaying) Post(WM_PLAY_STATE, kStatePlaying, channel);
         // A rear file shorter than the front one: Play/Pause must not start it again.
         if (event.type == VlcEventType::MediaPlayerEndReached) rearEndedSerial_ = serial_.load();
+        if (event.type == VlcEventType::MediaPlayerTimeChanged) {
+            const auto at = now_();
+            std::lock_guard lock(rearTimeMutex_);
+            rearTime_ = {event.timeMs, at};
+            rearTimeSerial_ = serial_.load();
+        }
         return;
     }
     switch (event.type) {
@@ -119,6 +127,7 @@ void CPlaybackController::OnTimeChanged(std::int64_t timeMs, int channel) noexce
     // While a seek waits, the slider stays where the user put it.
     if (seekPending_.load()) return;
     openingGuard_ = false;
+    latestTimeAt_ = now_().time_since_epoch().count();
     latestTimeMs_ = timeMs;
     if (timePosted_.exchange(true)) return;  // the queued message will carry this time
     if (!Post(WM_PLAY_TIME, static_cast<std::uint32_t>(timeMs), channel)) timePosted_ = false;
@@ -145,6 +154,8 @@ bool CPlaybackController::IsCurrent(std::intptr_t stamp) const {
 void CPlaybackController::NewStart() {
     serial_.fetch_add(1);
     pauseWhenPlaying_ = {false, false};
+    clock_.Reset();
+    drift_.Reset();
 }
 
 bool CPlaybackController::RearEnded() const { return rearEndedSerial_.load() == serial_.load(); }
@@ -483,6 +494,7 @@ void CPlaybackController::AutoStartTick() {
 // ---- end of a recording ------------------------------------------------------------------------
 
 void CPlaybackController::OnEndReached() {
+    clock_.End();
     if (!autoPlayNext_) {
         // Rewinding would open the old names again.
         if (mediaRenamed_) {
@@ -556,8 +568,10 @@ void CPlaybackController::OnPlayState(std::uintptr_t state, int channel) {
     }
     if (channel == kRearChannel && frontIsMaster_.load()) return;
     switch (state) {
-    case 1:
     case kStatePaused:
+        clock_.Pause();
+        [[fallthrough]];
+    case 1:
         view_.SetPlayButtonState(0);
         break;
     case 2:
@@ -587,6 +601,23 @@ void CPlaybackController::OnPlayTime(std::int64_t timeMs) {
     const std::int64_t length = Master().GetLength();
     const std::int64_t position = length > 0 ? timeMs * kSliderRange / length : 0;
     view_.SetPositionSlider(static_cast<int>(std::clamp<std::int64_t>(position, 0, kSliderRange)));
+    clock_.OnTimeEvent(timeMs, RateOf(speedIndex_), length);
+    CorrectDrift(timeMs);
+}
+
+// The rear is brought back to the front's time; the front is never touched.
+void CPlaybackController::CorrectDrift(std::int64_t frontMs) {
+    if (!frontIsMaster_.load() || !rearInUse_ || RearEnded() || !rear_.IsLoaded()) return;
+    DriftCorrector::ChannelTime rear;
+    {
+        std::lock_guard lock(rearTimeMutex_);
+        if (rearTimeSerial_ != serial_.load()) return;
+        rear = rearTime_;
+    }
+    const DriftCorrector::ChannelTime front{
+        frontMs, PlaybackClock::Monotonic::time_point(PlaybackClock::Monotonic::duration(latestTimeAt_.load()))};
+    if (const std::optional<std::int64_t> target = drift_.OnSample(front, rear, RateOf(speedIndex_), now_()))
+        rear_.SetTime(*target);
 }
 
 // ---- commands ----------------------------------------------------------------------------------
@@ -609,6 +640,7 @@ void CPlaybackController::PlayPause() {
     const bool frontMaster = frontIsMaster_.load();
     IPlaybackChannel& master = Master();
     const bool pausing = master.IsLoaded() && master.Playing() != 0;
+    if (pausing) clock_.Pause();
     if (frontMaster) {
         if (pausing) {
             front_.SetPause(true);
@@ -651,6 +683,7 @@ void CPlaybackController::Stop() {
 
 void CPlaybackController::ResetSpeed() {
     speedIndex_ = kNormalSpeedIndex;
+    clock_.SetRate(RateOf(speedIndex_));
     front_.SetRate(1.0f);
     rear_.SetRate(RateOf(kNormalSpeedIndex));
 }
@@ -664,6 +697,8 @@ void CPlaybackController::ChangeSpeed(int step) {
     const float rate = RateOf(speedIndex_);
     if (frontIsMaster_.load() && front_.IsLoaded()) front_.SetRate(rate);
     if (rear_.IsLoaded()) rear_.SetRate(rate);
+    clock_.SetRate(rate);
+    drift_.Reset();
     ApplyMarquee();
 }
 
@@ -737,6 +772,8 @@ void CPlaybackController::ApplySeek() {
     view_.SetGpsIndicator(recordings_.UpdateTelemetryAt(target, view_.GSensorEnabled(), view_.MapEnabled()));
     recordings_.ReplotDrivenPath(target);
     seekPending_ = false;
+    clock_.Seek(target);
+    drift_.Reset();
 }
 
 void CPlaybackController::Snapshot() {

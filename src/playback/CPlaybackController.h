@@ -3,10 +3,13 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
 
+#include "playback/DriftCorrector.h"
 #include "playback/IPlaybackChannel.h"
 #include "playback/IPlaybackView.h"
+#include "playback/PlaybackClock.h"
 #include "playback/VlcEvent.h"
 
 namespace trivane {
@@ -52,8 +55,10 @@ public:
 
     // Nothing is called on the view or the channels before the first command, so the window can
     // hold the controller as a member and pass itself as the view.
+    // `now` is the monotonic clock of the playback clock, the drift measurement and the event
+    // arrival stamps (a fake in tests).
     CPlaybackController(CRecordingManager& recordings, IPlaybackChannel& front, IPlaybackChannel& rear,
-                        IPlaybackView& view);
+                        IPlaybackView& view, PlaybackClock::NowFunction now = PlaybackClock::Monotonic::now);
     CPlaybackController(const CPlaybackController&) = delete;
     CPlaybackController& operator=(const CPlaybackController&) = delete;
 
@@ -112,6 +117,13 @@ public:
     // Picture size of the current recording as its container states it; false when unknown.
     bool CurrentFrame(int& width, int& height) const;
 
+    // The master's media time between its time events, for the instruments.
+    PlaybackClock& Clock() { return clock_; }
+    const PlaybackClock& Clock() const { return clock_; }
+    // Seeks of the rear channel that keep it on the front one's time (on by default).
+    void SetDriftCorrection(bool on) { drift_.SetEnabled(on); }
+    const DriftCorrector& Drift() const { return drift_; }
+
 private:
     class ChannelSink final : public IVlcEventSink {
     public:
@@ -126,6 +138,7 @@ private:
     void OnChannelEvent(int channel, const VlcEvent& event) noexcept;
     bool Post(int message, std::uintptr_t wParam, int channel) noexcept;
     void OnTimeChanged(std::int64_t timeMs, int channel) noexcept;
+    void CorrectDrift(std::int64_t frontMs);
     bool IsCurrent(std::intptr_t stamp) const;
     void NewStart();
     bool RearEnded() const;
@@ -172,6 +185,9 @@ private:
     IPlaybackChannel& front_;
     IPlaybackChannel& rear_;
     IPlaybackView& view_;
+    PlaybackClock::NowFunction now_;
+    PlaybackClock clock_;
+    DriftCorrector drift_;
     ChannelSink frontSink_{*this, kFrontChannel};
     ChannelSink rearSink_{*this, kRearChannel};
 
@@ -187,6 +203,12 @@ private:
     std::atomic<bool> timePosted_{false};
     // Serial of the start whose rear channel reached its end while the front one was master.
     std::atomic<std::uint32_t> rearEndedSerial_{0};
+    // Arrival of the time event in latestTimeMs_, and the rear's latest time event while the
+    // front is master (for the drift measurement).
+    std::atomic<PlaybackClock::Monotonic::rep> latestTimeAt_{0};
+    std::mutex rearTimeMutex_;
+    DriftCorrector::ChannelTime rearTime_;
+    std::uint32_t rearTimeSerial_ = 0;
 
     // Window thread only.
     int speedIndex_ = kNormalSpeedIndex;

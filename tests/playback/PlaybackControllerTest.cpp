@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -163,7 +164,10 @@ protected:
     FakeChannel front;
     FakeChannel rear;
     FakeView view;
-    CPlaybackController controller{m, front, rear, view};
+    std::atomic<std::int64_t> nowMs{3'600'000};  // the controller's monotonic clock
+    CPlaybackController controller{m, front, rear, view, [this] {
+        return PlaybackClock::Monotonic::time_point(std::chrono::milliseconds(nowMs.load()));
+    }};
 };
 
 TEST_F(PlaybackControllerTest, FolderStartsItsFirstRecordingAfterFiveTicksAndFileSourceAtOnce) {
@@ -347,6 +351,45 @@ TEST_F(PlaybackControllerTest, SliderSeekWaitsForTheSeekTimerAndTimeEventsDoNotM
     EXPECT_EQ(front.Take(), (Calls{"time 0"}));
     EXPECT_EQ(rear.Take(), (Calls{"time 0"}));
     EXPECT_FALSE(controller.SeekPending());
+}
+
+TEST_F(PlaybackControllerTest, TheClockFollowsTheMasterAndADriftingRearIsSeekedBackWithoutTouchingTheFront) {
+    PlayFile(1);
+    // The rear runs 400 ms ahead; both report every 300 ms.
+    auto both = [&](std::int64_t frontMs) {
+        nowMs += 300;
+        rear.Fire(VlcEventType::MediaPlayerTimeChanged, frontMs + 400);
+        front.Fire(VlcEventType::MediaPlayerTimeChanged, frontMs);
+        view.Pump(controller);
+    };
+    for (std::int64_t t = 1000; t < 1900; t += 300) both(t);
+    EXPECT_EQ(rear.Count("time"), 0) << "the start's first samples and one sample beyond are not acted on";
+    both(1900);
+    EXPECT_EQ(rear.Take(), (Calls{"time 1900"}));
+    EXPECT_EQ(front.Count("time"), 0);
+    EXPECT_EQ(controller.Drift().LastDriftMs(), 400);
+
+    EXPECT_TRUE(controller.Clock().Running());
+    nowMs += 120;
+    EXPECT_EQ(controller.Clock().TimeMs(), 2020);
+    controller.PlayPause();
+    nowMs += 500;
+    EXPECT_FALSE(controller.Clock().Running());
+    EXPECT_EQ(controller.Clock().TimeMs(), 2020);
+
+    // Switched off, the rear is only measured.
+    controller.PlayPause();
+    controller.SetDriftCorrection(false);
+    for (std::int64_t t = 5000; t < 8000; t += 300) both(t);
+    EXPECT_EQ(rear.Count("time"), 0);
+    EXPECT_EQ(controller.Drift().LastDriftMs(), 400);
+    // A seek of both channels is no drift; the clock restarts from its target.
+    controller.SetDriftCorrection(true);
+    controller.SeekFromSliderScroll(500);
+    controller.OnTimer(IDT_SEEK);
+    EXPECT_EQ(controller.Clock().TimeMs(), 30000);
+    controller.Stop();
+    EXPECT_FALSE(controller.Clock().Anchored());
 }
 
 TEST_F(PlaybackControllerTest, TimeUpdatesCoalesceIntoOneQueuedMessageThatShowsTheLatestTime) {
