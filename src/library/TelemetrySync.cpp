@@ -18,13 +18,6 @@ namespace {
 // Lives for the whole process: neither a new load nor a seek resets it.
 SyncState syncState;
 
-// Index of the fix shown at `timeMs`, or -1 when it lies outside [0, count).
-std::int64_t FixIndexAt(double timeMs, double fixRate, std::size_t count) {
-    const double index = std::trunc(timeMs * fixRate / 1000.0);
-    if (!(index >= 0) || index >= static_cast<double>(count)) return -1;
-    return static_cast<std::int64_t>(index);
-}
-
 }  // namespace
 
 const SyncState& CurrentSyncState() { return syncState; }
@@ -51,7 +44,7 @@ int CRecordingManager::UpdateTelemetryAt(std::int64_t timeMs, bool updateCurve, 
 
     const std::size_t count = track_.fixStore.size();
     if (count == 0) return lostFix();
-    const std::int64_t i = FixIndexAt(static_cast<double>(timeMs), track_.EffectiveFixRate(), count);
+    const std::int64_t i = track_.FixIndexAt(static_cast<double>(timeMs));
     if (i < 0 || !track_.fixStore[static_cast<std::size_t>(i)].IsValid()) return lostFix();
 
     const GpsFix& fix = track_.fixStore[static_cast<std::size_t>(i)];

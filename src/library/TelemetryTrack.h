@@ -20,6 +20,13 @@ struct TelemetryTrack {
     std::string sourcePath;
 
     double EffectiveFixRate() const { return fixRate == 0 ? 1.0 : fixRate; }
+
+    // Index of the fix shown at playback time `timeMs`, or -1 when it lies outside the store.
+    std::int64_t FixIndexAt(double timeMs) const {
+        const double index = std::trunc(timeMs * EffectiveFixRate() / 1000.0);
+        if (!(index >= 0) || index >= static_cast<double>(fixStore.size())) return -1;
+        return static_cast<std::int64_t>(index);
+    }
 };
 
 // Map filter on the stored values: both below the limit after dividing by 100. Values that are
