@@ -43,10 +43,13 @@ struct VlcApi {
     X(libvlc_media_player_pause)                \
     X(libvlc_media_player_set_pause)            \
     X(libvlc_media_player_stop)                 \
+    X(libvlc_media_player_next_frame)           \
     X(libvlc_media_player_get_length)           \
     X(libvlc_media_player_get_time)             \
     X(libvlc_media_player_set_time)             \
     X(libvlc_media_player_set_rate)             \
+    X(libvlc_media_tracks_get)                  \
+    X(libvlc_media_tracks_release)              \
     X(libvlc_audio_set_volume)                  \
     X(libvlc_audio_set_mute)                    \
     X(libvlc_video_take_snapshot)               \
@@ -628,6 +631,16 @@ void CVlcPlayer::Stop()
     paused_ = 0;
 }
 
+void CVlcPlayer::NextFrame()
+{
+    if (loaded_ == 0 || !api_->libvlc_media_player_next_frame) {
+        return;
+    }
+    api_->libvlc_media_player_next_frame(player_);
+    playing_ = 0;
+    paused_ = 1;
+}
+
 std::int64_t CVlcPlayer::GetLength() const
 {
     if (loaded_ == 0 || !api_->libvlc_media_player_get_length) {
@@ -642,6 +655,31 @@ std::int64_t CVlcPlayer::GetTime() const
         return -1;
     }
     return api_->libvlc_media_player_get_time(player_);
+}
+
+// The track list is filled once the media has been opened for playing.
+double CVlcPlayer::FrameRate() const
+{
+    if (loaded_ == 0 || media_ == nullptr || !api_->libvlc_media_tracks_get || !api_->libvlc_media_tracks_release) {
+        return 0;
+    }
+    libvlc_media_track_t** tracks = nullptr;
+    const unsigned count = api_->libvlc_media_tracks_get(media_, &tracks);
+    double rate = 0;
+    for (unsigned i = 0; i < count && tracks != nullptr; ++i) {
+        const libvlc_media_track_t* track = tracks[i];
+        if (track == nullptr || track->i_type != libvlc_track_video || track->video == nullptr) {
+            continue;
+        }
+        if (track->video->i_frame_rate_num != 0 && track->video->i_frame_rate_den != 0) {
+            rate = static_cast<double>(track->video->i_frame_rate_num) / track->video->i_frame_rate_den;
+            break;
+        }
+    }
+    if (tracks != nullptr) {
+        api_->libvlc_media_tracks_release(tracks, count);
+    }
+    return rate;
 }
 
 void CVlcPlayer::SetTime(std::int64_t ms)

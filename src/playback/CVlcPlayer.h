@@ -78,10 +78,13 @@ public:
     // Pauses (true) or resumes (false) whatever the player's state; pausing twice stays paused.
     void SetPause(bool paused) override;
     void Stop() override;
+    // A playing player is paused by this rather than stepped.
+    void NextFrame() override;
 
     // Window thread only: these call into libVLC, which an event sink must never do.
     std::int64_t GetLength() const override;
     std::int64_t GetTime() const override;
+    double FrameRate() const override;
     void SetTime(std::int64_t ms) override;
     int SetRate(float rate) override;
 

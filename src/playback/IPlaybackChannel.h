@@ -21,9 +21,14 @@ public:
     // Pauses without toggling (a paused channel stays paused).
     virtual void SetPause(bool paused) = 0;
     virtual void Stop() = 0;
+    // Shows the next picture of a paused channel and stays paused (libVLC pauses a playing one
+    // instead). A channel that cannot step does nothing.
+    virtual void NextFrame() {}
     virtual int Recreate(int argumentSet) = 0;
     virtual std::int64_t GetLength() const = 0;
     virtual std::int64_t GetTime() const = 0;
+    // Pictures per second of the open media's video as its track states it; 0 when unknown.
+    virtual double FrameRate() const { return 0; }
     virtual void SetTime(std::int64_t ms) = 0;
     virtual int SetRate(float rate) = 0;
     virtual int SetMarquee(const std::string& text, int size, bool enable) = 0;

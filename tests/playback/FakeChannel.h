@@ -42,9 +42,11 @@ public:
     void Play() override { Note("play"); playing_ = 1; paused_ = 0; }
     void SetPause(bool paused) override { Note(paused ? "pause" : "resume"); playing_ = !paused; paused_ = paused; }
     void Stop() override { Note("stop"); playing_ = 0; paused_ = 0; }
+    void NextFrame() override { Note("next frame"); playing_ = 0; paused_ = 1; }
     int Recreate(int argumentSet) override { Note("recreate " + std::to_string(argumentSet)); return 1; }
     std::int64_t GetLength() const override { Touch(); return length; }
     std::int64_t GetTime() const override { Touch(); return 0; }
+    double FrameRate() const override { Touch(); return frameRate; }
     void SetTime(std::int64_t ms) override { Note("time " + std::to_string(ms)); }
     int SetRate(float rate) override {
         char text[16];
@@ -83,6 +85,7 @@ public:
     }
 
     std::int64_t length = 60000;
+    double frameRate = 0;     // unknown
     bool loaded = true;       // false: libVLC is missing
     int snapshotResult = 0;   // -1: the snapshot could not be written
 

@@ -299,6 +299,25 @@ void libvlc_video_set_marquee_int(libvlc_media_player_t*, unsigned option, int v
 {
     Log("marquee_int " + std::to_string(option) + " " + std::to_string(value));
 }
+void libvlc_media_player_next_frame(libvlc_media_player_t*) { Log("next_frame"); }
+// An audio track, then a 29.97 fps video track.
+unsigned libvlc_media_tracks_get(libvlc_media_t*, libvlc_media_track_t*** tracks)
+{
+    static libvlc_audio_track_t audio{};
+    static libvlc_video_track_t video{};
+    static libvlc_media_track_t list[2]{};
+    static libvlc_media_track_t* pointers[2]{&list[0], &list[1]};
+    audio.i_channels = 2;
+    video.i_frame_rate_num = 30000;
+    video.i_frame_rate_den = 1001;
+    list[0].i_type = libvlc_track_audio;
+    list[0].audio = &audio;
+    list[1].i_type = libvlc_track_video;
+    list[1].video = &video;
+    *tracks = pointers;
+    return 2;
+}
+void libvlc_media_tracks_release(libvlc_media_track_t**, unsigned) {}
 #endif
 
 }  // extern "C"

@@ -358,6 +358,15 @@ TEST(VlcPlayerCalls, PlayPauseStopMoveTheFlagPairAndPlayNeedsAPictureTarget)
     EXPECT_EQ(player.Playing(), 1);
     EXPECT_EQ(player.Paused(), 0);
     EXPECT_EQ(fake.Lines(), (Lines{"play", "set_pause 1", "set_pause 1", "set_pause 0"}));
+
+    // A frame step leaves the player paused (libVLC pauses a playing one).
+    fake.Clear();
+    player.NextFrame();
+    EXPECT_EQ(player.Playing(), 0);
+    EXPECT_EQ(player.Paused(), 1);
+    EXPECT_EQ(fake.Lines(), (Lines{"next_frame"}));
+    // The frame rate is the video track's, whichever track comes first.
+    EXPECT_DOUBLE_EQ(player.FrameRate(), 30000.0 / 1001.0);
 }
 
 TEST(VlcPlayerCalls, MarqueeOptionsGoInFixedOrderWithGreenColour)
@@ -664,6 +673,8 @@ TEST(VlcPlayerCalls, MissingOptionalEntryPointsAreNeverCalled)
     player.SetTime(1000);
     EXPECT_EQ(player.GetTime(), 1234);
     EXPECT_EQ(player.GetLength(), 5000);
+    player.NextFrame();
+    EXPECT_EQ(player.FrameRate(), 0.0);
     EXPECT_EQ(fake.Lines(), (Lines{"volume 10", "mute 1", "set_time 1000"}));
 }
 

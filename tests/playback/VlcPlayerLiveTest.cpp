@@ -13,10 +13,12 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -200,6 +202,76 @@ TEST_F(VlcPlayerLive, PauseAskedForWhenPlayingBeginsHoldsAndIsNoToggle)
     EXPECT_LE(channel.player.GetTime() - held, 100) << "the player went on after the pause";
     channel.player.SetPause(false);
     EXPECT_TRUE(channel.WaitForTime(std::max<std::int64_t>(held, 0) + 500, 3000ms)) << "did not resume";
+}
+
+// The number of the picture shown, read from count.MOV's eight columns.
+class FrameNumbers final : public trivane::IVideoFrameSink {
+public:
+    void OnVideoFrame(const std::uint8_t* pixels, unsigned width, unsigned height, unsigned pitch) noexcept override
+    {
+        const std::uint8_t* row = pixels + static_cast<std::size_t>(height / 2) * pitch;
+        int number = 0;
+        for (unsigned bit = 0; bit < 8; ++bit) {
+            const std::uint8_t* pixel = row + static_cast<std::size_t>((bit * 2 + 1) * width / 16) * 4;
+            if (pixel[0] + pixel[1] + pixel[2] > 3 * 128) number |= 1 << bit;
+        }
+        std::lock_guard lock(mutex_);
+        shown_ = number;
+        changed_.notify_all();
+    }
+    int Shown()
+    {
+        std::lock_guard lock(mutex_);
+        return shown_;
+    }
+    // Waits until the picture shown is `frame`; false after the timeout.
+    bool WaitFor(int frame, std::chrono::milliseconds timeout)
+    {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, timeout, [&] { return shown_ == frame; });
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int shown_ = -1;
+};
+
+// A paused player steps one picture per call and stays paused; a seek while paused shows the
+// picture its target falls in (at a picture's first millisecond either of the two).
+TEST_F(VlcPlayerLive, NextFrameShowsTheFollowingPictureAndAPausedSeekGoesBackOne)
+{
+    EventLog events;
+    FrameNumbers frames;
+    CVlcPlayer player;
+    player.SetAudioOutput("adummy");
+    player.AttachEvents(&events);
+    player.SetFrameSink(&frames);
+    player.OpenMedia(ClipPath("count.MOV").c_str());
+    player.Play();
+    ASSERT_TRUE(events.WaitFor(
+        [](const TimedEvent& e) { return e.event.type == VlcEventType::MediaPlayerTimeChanged && e.event.timeMs >= 400; },
+        3000ms));
+    EXPECT_DOUBLE_EQ(player.FrameRate(), 25.0);
+    player.SetPause(true);
+    ASSERT_TRUE(events.WaitForType(VlcEventType::MediaPlayerPaused, 2000ms));
+    std::this_thread::sleep_for(300ms);  // pictures already decoded are still shown
+    const int paused = frames.Shown();
+    const std::int64_t clock = player.GetTime();
+    ASSERT_GT(paused, 0);
+    for (int step = 1; step <= 3; ++step) {
+        player.NextFrame();
+        EXPECT_TRUE(frames.WaitFor(paused + step, 1000ms)) << "step " << step << " from " << paused << " shows " << frames.Shown();
+    }
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(frames.Shown(), paused + 3) << "the player went on after the steps";
+    EXPECT_EQ(player.GetTime(), clock) << "libVLC's clock moved on frame steps";
+
+    for (const int picture : {60, 59, 30}) {
+        player.SetTime(picture * 40 + 20);
+        EXPECT_TRUE(frames.WaitFor(picture, 1000ms)) << picture << " shows " << frames.Shown();
+    }
+    player.Stop();
 }
 
 TEST_F(VlcPlayerLive, MarqueeShowsGreenTextAndHidesWhenDisabled)
