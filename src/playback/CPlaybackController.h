@@ -87,6 +87,13 @@ public:
     // after placing the slider, so that both channels start at the slider's volume.
     void ApplyVolume();
     void SeekFromSliderScroll(int position);  // 0..1000, keyboard or track click on the slider
+    // Keys: a seek by deltaMs from the picture shown (or from a seek still waiting), within the
+    // recording, applied as a slider seek; slider and telemetry move at once.
+    void SeekBy(std::int64_t deltaMs);
+    // While paused, one picture on both channels: forward through the channels' frame step,
+    // back as a seek into the picture before (by the video's frame rate, else 25 per second).
+    // Ignored while playing or stopped.
+    void StepFrame(bool forward);
 
     // WM_PLAYER_ERROR, WM_PLAY_STATE, WM_PLAY_TIME, WM_END_REACHED, WM_PLAY_GROUP, WM_PLAY_FILE,
     // WM_APPLY_VOLUME, WM_SEEK_TO_SLIDER; false for any other message.
@@ -178,6 +185,9 @@ private:
     void PlayGroup(int group);
     void SeekToSlider(int position, bool syncTelemetry);
     void ApplySeek();
+    IPlaybackChannel* ShownMaster();
+    double PictureTimeMs(const IPlaybackChannel& master) const;
+    void ShowPosition(std::int64_t timeMs, std::int64_t lengthMs);
     void AutoStartTick();
     void MarqueeTick();
 
@@ -227,6 +237,9 @@ private:
     int marqueeTicks_ = 10;
     bool seekTimerRunning_ = false;
     bool errorBoxShown_ = false;  // the error box runs a nested loop; one box at a time
+    // The last frame step's time, for the start (serial) it was made in.
+    double stepMs_ = 0;
+    std::uint32_t stepSerial_ = 0;
     bool recordingDropped_ = false;  // the channels hold nothing until a recording starts
     bool mediaRenamed_ = false;      // the channels' media name files that were renamed
 };

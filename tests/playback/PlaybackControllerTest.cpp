@@ -392,6 +392,55 @@ TEST_F(PlaybackControllerTest, TheClockFollowsTheMasterAndADriftingRearIsSeekedB
     EXPECT_FALSE(controller.Clock().Anchored());
 }
 
+// The keys' seeks go from the picture (the clock, or a seek still waiting) and wait for the seek
+// timer; frame steps act at once, only while paused, and step back picture by picture.
+TEST_F(PlaybackControllerTest, KeySeeksAddUpWithinTheRecordingAndFrameStepsOnlyWhilePaused) {
+    PlayFile(1);
+    front.Fire(VlcEventType::MediaPlayerTimeChanged, 10000);
+    view.Pump(controller);
+    controller.StepFrame(true);
+    EXPECT_TRUE(front.Take().empty()) << "stepped while playing";
+
+    controller.SeekBy(5000);
+    controller.SeekBy(5000);
+    EXPECT_EQ(controller.PendingSeekMs(), 20000);
+    EXPECT_EQ(view.slider, 333);
+    EXPECT_EQ(front.Count("time"), 0);
+    controller.OnTimer(IDT_SEEK);
+    EXPECT_EQ(front.Take(), (Calls{"time 20000"}));
+    EXPECT_EQ(rear.Take(), (Calls{"time 20000"}));
+
+    // Paused at 30 fps (picture 600 starts at 20000 ms): three pictures on, then back to the
+    // middle of each picture before, down to the first one.
+    controller.PlayPause();
+    front.Take();
+    rear.Take();
+    front.frameRate = 30;
+    for (int i = 0; i < 3; ++i) controller.StepFrame(true);
+    EXPECT_EQ(front.Take(), (Calls{"next frame", "next frame", "next frame"}));
+    EXPECT_EQ(rear.Take(), (Calls{"next frame", "next frame", "next frame"}));
+    EXPECT_EQ(controller.Clock().TimeMs(), 20117);
+    EXPECT_EQ(view.slider, 335);
+    for (int i = 0; i < 4; ++i) controller.StepFrame(false);
+    EXPECT_EQ(front.Take(), (Calls{"time 20083", "time 20050", "time 20017", "time 19983"}));
+    EXPECT_EQ(rear.Take(), (Calls{"time 20083", "time 20050", "time 20017", "time 19983"}));
+    EXPECT_FALSE(controller.SeekPending());
+
+    // Within the recording, and nothing once stopped.
+    controller.SeekBy(-60000);
+    controller.OnTimer(IDT_SEEK);
+    controller.StepFrame(false);
+    EXPECT_EQ(front.Take(), (Calls{"time 0", "time 17"}));
+    controller.SeekBy(120000);
+    EXPECT_EQ(controller.PendingSeekMs(), 60000);
+    controller.Stop();
+    front.Take();
+    controller.SeekBy(5000);
+    controller.StepFrame(true);
+    EXPECT_FALSE(controller.SeekPending());
+    EXPECT_TRUE(front.Take().empty());
+}
+
 TEST_F(PlaybackControllerTest, TimeUpdatesCoalesceIntoOneQueuedMessageThatShowsTheLatestTime) {
     PlayFile(1);
     for (int t = 0; t < 100; ++t) front.Fire(VlcEventType::MediaPlayerTimeChanged, t * 100);
