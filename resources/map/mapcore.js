@@ -19,10 +19,17 @@
 //   queued       before initialize: held points, plus one for a marker and one for a centre of
 //                its own (set_center); 0 afterwards
 // With withPoints true it also gives routePoints, drivenPoints, drawnRoutePoints, drawnDrivenPoints.
+//
+// A marker move glides: the adapter is given a duration, the interval between the last two movpos
+// calls (clamped to 100-1000 ms), and animates towards the new position over it (the model and the
+// state report the new position at once). It snaps (duration 0) on the first placement, on a jump
+// of more than 500 m, after a route change or fit, a driven-path delete or replot (a seek), a
+// set_center, or when the adapter reports that the view changed on its own (snap()).
 'use strict';
 
 // adapter: {page, ready(), create(), drawRoute(points, generation), drawDriven(points, generation),
-//           placeMarker(point), centre(point), fitRoute(points) (optional), view(), drawn(withPoints)}
+//           placeMarker(point, glideMs), centre(point, glideMs), fitRoute(points) (optional), view(),
+//           drawn(withPoints)}
 // Points are [lat, lon] arrays. A generation changes whenever a line was emptied or replaced, so an
 // adapter converting points asynchronously can drop work on points that are gone.
 function trivaneMapPage(adapter) {
@@ -40,6 +47,10 @@ function trivaneMapPage(adapter) {
     var markerDirty = false;
     var centreDirty = false;
     var fitDue = false;
+    var snapDue = true;
+    var placed = null;      // where the adapter's marker was last sent
+    var lastMoveAt = -1;    // performance.now() of the last movpos
+    var moveInterval = 0;   // between the last two movpos calls, ms
     var initialized = false;
     var pending = false;
     var frame = 0;
@@ -50,6 +61,23 @@ function trivaneMapPage(adapter) {
         lon = Number(lon);
         if (!isFinite(lat) || !isFinite(lon) || Math.abs(lat) > 90 || Math.abs(lon) > 180) return null;
         return [lat, lon];
+    }
+
+    var GLIDE_MIN_MS = 100;
+    var GLIDE_MAX_MS = 1000;
+    var JUMP_METRES = 500;
+
+    // Equirectangular distance: exact enough at the few hundred metres it decides on.
+    function metres(a, b) {
+        var k = Math.PI / 180;
+        var x = (b[1] - a[1]) * k * Math.cos((a[0] + b[0]) / 2 * k);
+        var y = (b[0] - a[0]) * k;
+        return Math.sqrt(x * x + y * y) * 6371000;
+    }
+
+    function glideFor(p, fit) {
+        var snap = snapDue || fit || !placed || !(metres(placed, p) <= JUMP_METRES);
+        return snap ? 0 : Math.min(Math.max(moveInterval, GLIDE_MIN_MS), GLIDE_MAX_MS);
     }
 
     function flush() {
@@ -78,15 +106,22 @@ function trivaneMapPage(adapter) {
                 drivenDirty = false;
                 adapter.drawDriven(driven, drivenGeneration);
             }
-            if (markerDirty) {
-                markerDirty = false;
-                if (marker) adapter.placeMarker(marker);
-            }
             var fit = fitDue && route.length > 0 && typeof adapter.fitRoute === 'function';
             fitDue = false;
+            var glide = 0;
+            if (markerDirty && marker) glide = glideFor(marker, fit);
+            if (markerDirty) {
+                markerDirty = false;
+                if (marker) {
+                    adapter.placeMarker(marker, glide);
+                    placed = marker;
+                    snapDue = false;
+                }
+            }
             if (fit) adapter.fitRoute(route);
             // After a fit, a centre request made after the route points still wins (keeping the fitted zoom).
-            if (centre && (fit ? centreOrder > routeOrder : centreDirty)) adapter.centre(centre);
+            // The view glides with the marker only when it follows the marker.
+            if (centre && (fit ? centreOrder > routeOrder : centreDirty)) adapter.centre(centre, centre === marker ? glide : 0);
             centreDirty = false;
         } catch (e) {
             // A provider fault must not stop later redraws.
@@ -100,6 +135,7 @@ function trivaneMapPage(adapter) {
         routeOrder = ++order;
         routeDirty = true;
         fitDue = true;
+        snapDue = true;
         schedule();
     }
 
@@ -108,6 +144,7 @@ function trivaneMapPage(adapter) {
         routeGeneration++;
         routeDirty = true;
         fitDue = false;
+        snapDue = true;
         schedule();
     }
 
@@ -119,10 +156,21 @@ function trivaneMapPage(adapter) {
         schedule();
     }
 
+    // A driven path deleted or replotted comes with a seek: the marker (already sent there, or
+    // still gliding) snaps to its latest position.
+    function resnap() {
+        snapDue = true;
+        if (marker) {
+            markerDirty = true;
+            centreDirty = centreDirty || centre === marker;
+        }
+    }
+
     function pathdrived_delete() {
         driven = [];
         drivenGeneration++;
         drivenDirty = true;
+        resnap();
         schedule();
     }
 
@@ -132,12 +180,16 @@ function trivaneMapPage(adapter) {
         driven = route.slice(0, n);
         drivenGeneration++;
         drivenDirty = true;
+        resnap();
         schedule();
     }
 
     function movpos(lat, lon) {
         var p = toPoint(lat, lon);
         if (!p) return;
+        var now = window.performance.now();
+        moveInterval = lastMoveAt < 0 ? 0 : now - lastMoveAt;
+        lastMoveAt = now;
         marker = p;
         centre = p;
         centreOrder = ++order;
@@ -154,6 +206,7 @@ function trivaneMapPage(adapter) {
         centre = p;
         centreOrder = ++order;
         centreDirty = true;
+        snapDue = true;
         schedule();
     }
 
@@ -228,7 +281,9 @@ function trivaneMapPage(adapter) {
             routeDirty = true;
             drivenDirty = true;
             schedule();
-        }
+        },
+        // The view changed by itself (zoom, drag, resize): the next marker move snaps.
+        snap: function () { snapDue = true; }
     };
 }
 

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace trivane {
@@ -78,6 +79,107 @@ TEST(OsmPage, DrawsTheHostsCallsInOrderOffline)
     s = page.State();
     EXPECT_EQ(s[QStringLiteral("route")].toInt() + s[QStringLiteral("driven")].toInt(), 0);
     EXPECT_DOUBLE_EQ(Lat(s[QStringLiteral("marker")]), 35.62);
+}
+
+// Glide durations (ms) of the marker's icon and shadow and of the map pane, as computed: 0 when
+// their transform does not transition.
+const QString kGlides = QStringLiteral(
+    "[document.querySelector('img.leaflet-marker-icon'), document.querySelector('img.leaflet-marker-shadow'),"
+    " document.querySelector('.leaflet-map-pane')].map(function (e) { var c = getComputedStyle(e);"
+    " return c.transitionProperty === 'transform' ? Math.round(parseFloat(c.transitionDuration) * 1000) : 0; })");
+
+// Runs the host's calls and waits until the page has drawn them.
+void Drawn(PageView& page, const QString& calls)
+{
+    page.Eval(calls);
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("var s = trivaneMapState(); s.drawnDriven === s.driven")));
+}
+
+QList<int> Glides(PageView& page)
+{
+    QList<int> ms;
+    for (const QVariant& v : page.Eval(kGlides).toList()) ms << v.toInt();
+    return ms;
+}
+
+// A movpos glides the marker and the view together over the interval since the last one and
+// reports its target at once; jumps, a new route, a seek (driven path replotted) and a zoom snap.
+TEST(OsmPage, MarkerAndViewGlideBetweenFixesAndSnapOnJumps)
+{
+    PageView page(QStringLiteral("osmmap.html"));
+    ASSERT_TRUE(page.Loaded());
+    // A route of about 450 m, fitted at a zoom where 100 m are many pixels.
+    Drawn(page, QStringLiteral("path_plot(35.6000,139.7000); path_plot(35.6040,139.7040); movpos(35.6000,139.7000)"));
+    const QList<int> snapped{0, 0, 0};
+    EXPECT_EQ(Glides(page), snapped);  // the first placement
+
+    // A fix 1.1 s later, 150 m on: the state has it at once; the glide lasts the clamped interval.
+    test::WaitFor([] { return false; }, 1100);
+    const QVariantMap at = page.Eval(QStringLiteral("movpos(35.6010,139.7012); trivaneMapState()")).toMap();
+    EXPECT_DOUBLE_EQ(Lat(at[QStringLiteral("marker")]), 35.601);
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().drawnDriven === 2")));
+    EXPECT_EQ(Glides(page), (QList<int>{1000, 1000, 1000}));
+    QVariantMap s = page.State();
+    EXPECT_NEAR(Lat(s[QStringLiteral("center")]), 35.601, kPixel);
+    EXPECT_NEAR(Lon(s[QStringLiteral("center")]), 139.7012, kPixel);
+    // While the map pane slides, the marker stays at the middle of the view.
+    page.Eval(QStringLiteral(
+        "window.samples = []; var t = setInterval(function () {"
+        " var m = document.querySelector('#map').getBoundingClientRect();"
+        " var i = document.querySelector('img.leaflet-marker-icon').getBoundingClientRect();"
+        " var p = document.querySelector('.leaflet-map-pane').getBoundingClientRect();"
+        " samples.push([p.left, Math.hypot(i.left + 12 - m.width / 2, i.top + 41 - m.height / 2)]);"
+        " if (samples.length === 40) clearInterval(t); }, 25)"));
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("samples.length === 40")));
+    const QVariantList samples = page.Eval(QStringLiteral("samples")).toList();
+    const double from = samples.front().toList()[0].toDouble();
+    const double to = samples.back().toList()[0].toDouble();
+    int between = 0;
+    double offCentre = 0;
+    for (const QVariant& sample : samples) {
+        const double left = sample.toList()[0].toDouble();
+        between += std::abs(left - from) > 1 && std::abs(left - to) > 1 ? 1 : 0;
+        offCentre = std::max(offCentre, sample.toList()[1].toDouble());
+    }
+    EXPECT_GT(std::abs(to - from), 20);
+    EXPECT_GE(between, 3);
+    EXPECT_LT(offCentre, 3);
+
+    // Two fixes in one frame glide for the shortest time.
+    Drawn(page, QStringLiteral("movpos(35.6011,139.7013); movpos(35.6012,139.7014)"));
+    EXPECT_EQ(Glides(page), (QList<int>{100, 100, 100}));
+
+    // A jump of 700 m (within the view, so Leaflet itself would pan) snaps, and so does one of 6 km.
+    Drawn(page, QStringLiteral("movpos(35.6012,139.7091)"));
+    EXPECT_EQ(Glides(page), snapped);
+    Drawn(page, QStringLiteral("movpos(35.6500,139.7500)"));
+    EXPECT_EQ(Glides(page), snapped);
+    EXPECT_NEAR(Lat(page.State()[QStringLiteral("center")]), 35.65, kPixel);
+
+    // A new route, a seek and a zoom each snap a glide at once; after a route or a zoom the next
+    // move snaps too, while after a seek the playing that follows glides again.
+    const std::pair<QString, bool> snaps[] = {
+        {QStringLiteral("path_delete(); path_plot(35.6500,139.7500); path_plot(35.6540,139.7540)"), true},
+        {QStringLiteral("pathdrived_delete(); pathdrived_plot(35.6500,139.7500)"), false},
+        {QStringLiteral("document.querySelector('.leaflet-control-zoom-in').click()"), true}};
+    for (const auto& [snap, nextSnaps] : snaps) {
+        SCOPED_TRACE(snap.toStdString());
+        Drawn(page, QStringLiteral("movpos(35.6501,139.7501)"));
+        Drawn(page, QStringLiteral("movpos(35.6502,139.7501)"));
+        ASSERT_GT(Glides(page)[0], 0);
+        page.Eval(snap);
+        EXPECT_TRUE(page.WaitTrue(kGlides + QStringLiteral(".join() === '0,0,0'")));
+        ASSERT_TRUE(page.WaitTrue(QStringLiteral("!document.querySelector('.leaflet-zoom-anim')")));
+        Drawn(page, QStringLiteral("movpos(35.6501,139.7502)"));
+        EXPECT_EQ(Glides(page)[0] == 0, nextSnaps);
+    }
+
+    // The driven path holds every move since the seek's replot, in order.
+    s = page.State(true);
+    const std::vector<std::pair<double, double>> driven{
+        {35.65, 139.75}, {35.6501, 139.7502}, {35.6501, 139.7501}, {35.6502, 139.7501}, {35.6501, 139.7502}};
+    EXPECT_TRUE(test::SamePoints(s[QStringLiteral("drivenPoints")], driven));
+    EXPECT_TRUE(test::SamePoints(s[QStringLiteral("drawnDrivenPoints")], driven));
 }
 
 // 36,000 points as the host sends them, in chunks: a redraw per point would take minutes.
