@@ -1,7 +1,13 @@
 #include "app/CSettingsFile.h"
 
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <charconv>
 #include <climits>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 
@@ -29,6 +35,38 @@ std::string CurrentDirectoryFile()
     if (dir.empty() || dir.back() != '/')
         dir += '/';
     return dir + std::string(CSettingsFile::kFileName);
+}
+
+std::atomic<CSettingsFile::Place> g_instancePlace{CSettingsFile::Place::CurrentFolder};
+std::atomic<bool> g_instanceCreated{false};
+
+std::string HomeFolder()
+{
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home == '/') return home;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr && *pw->pw_dir == '/')
+        return pw->pw_dir;
+    return {};
+}
+
+// The folder of `file` and its missing parents, private to the user as the XDG base directories
+// ask; failures show later as failed writes.
+void MakePrivateFolders(const std::string& file)
+{
+    const std::size_t end = file.rfind('/');
+    for (std::size_t pos = file.find('/', 1); pos != std::string::npos && pos <= end; pos = file.find('/', pos + 1))
+        ::mkdir(file.substr(0, pos).c_str(), 0700);
+}
+
+std::string InstanceFile()
+{
+    if (g_instancePlace == CSettingsFile::Place::UserConfig) {
+        std::string file = CSettingsFile::UserConfigFile();
+        if (!file.empty()) {
+            MakePrivateFolders(file);
+            return file;
+        }
+    }
+    return CurrentDirectoryFile();
 }
 
 // Cuts after maxChars UTF-8 characters, never inside one.
@@ -79,8 +117,33 @@ std::string IntToText(int value)
 
 CSettingsFile& CSettingsFile::Instance()
 {
-    static CSettingsFile* instance = new CSettingsFile(CurrentDirectoryFile());
+    static CSettingsFile* instance = [] {
+        g_instanceCreated = true;
+        return new CSettingsFile(InstanceFile());
+    }();
     return *instance;
+}
+
+bool CSettingsFile::ChooseInstancePlace(Place place)
+{
+    if (g_instanceCreated) return false;
+    g_instancePlace = place;
+    return true;
+}
+
+std::string CSettingsFile::UserConfigFile()
+{
+    std::string folder;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && *xdg == '/') {
+        folder = xdg;
+    } else {
+        const std::string home = HomeFolder();
+        if (home.empty()) return {};
+        folder = home + "/.config";
+    }
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    if (folder != "/") folder += '/';
+    return folder + "trivane/" + std::string(kFileName);
 }
 
 CSettingsFile::CSettingsFile(std::string path)

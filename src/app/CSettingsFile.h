@@ -18,9 +18,21 @@ class CSettingsFile {
 public:
     static constexpr std::string_view kFileName = "Qen.ini";
 
-    // The process-wide instance: created on first use with the current directory of that moment
-    // and never destroyed; a later change of directory does not move the file.
+    // Where the process-wide instance keeps its file: in the current directory (the default) or
+    // in the user's configuration folder (UserConfigFile()).
+    enum class Place { CurrentFolder, UserConfig };
+
+    // The process-wide instance: created on first use in the place chosen by then (the current
+    // directory of that moment by default) and never destroyed; a later change of directory
+    // does not move the file. With Place::UserConfig the folder is created if missing; without
+    // a home folder to put it in, the current directory is used.
     static CSettingsFile& Instance();
+    // Chooses the place for Instance(); false, changing nothing, once the instance exists.
+    static bool ChooseInstancePlace(Place place);
+    // $XDG_CONFIG_HOME/trivane/Qen.ini (an absolute XDG_CONFIG_HOME only, as the XDG base
+    // directories say), else <home>/.config/trivane/Qen.ini, with home from $HOME or the user
+    // database; empty when there is no home folder.
+    static std::string UserConfigFile();
 
     // An instance on an explicit file; reads the language choice at once.
     explicit CSettingsFile(std::string path);
