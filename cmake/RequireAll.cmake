@@ -19,10 +19,11 @@ else()
     trivane_config_tests telemetry_decoding telemetry_parsers telemetry_writer
     library_catalogue_test library_fileops_test library_listtexts_test library_telemetry_test library_inspect_test
     export_kml_test export_gpx_test playback_vlc_calls playback_vlc_live playback_vlc_plugins playback_controller_tests
-    samplecard_plan samplecard_check app_layout_tests map_model_tests app_settings_location_tests)
+    samplecard_plan samplecard_check app_layout_tests map_model_tests app_settings_location_tests
+    app_command_line_tests)
   if(TRIVANE_GUI)
     list(APPEND suites widgets_tests trivane-gallery app_snapshot_jpeg library_qt_tests config_qt_tests
-      app_window_tests trivane app_playback_live map_page_tests map_host_tests)
+      app_window_tests trivane app_playback_live map_page_tests map_host_tests app_drop_opener_tests)
   endif()
 
   # Sample card and test clips; the video tests' own display; the GPX readers the export tests

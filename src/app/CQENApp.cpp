@@ -16,7 +16,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/CDropOpener.h"
 #include "app/CQENDlg.h"
+#include "app/CommandLine.h"
 #include "app/CSettingsFile.h"
 #include "app/SnapshotJpeg.h"
 #include "files/FileSystem.h"
@@ -89,6 +91,14 @@ void AllowMapAsRoot()
     std::fprintf(stderr, "trivane: running as root, so the map's browser runs without its sandbox\n");
 }
 
+// Exit status of --help and --version: a full disk or closed pipe is a failure, not a success.
+int PrintToStdout(const std::string& text)
+{
+    if (std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0) return 0;
+    std::fprintf(stderr, "trivane: cannot write to standard output\n");
+    return 1;
+}
+
 MapKeys ReadMapKeys(const CSettingsFile& settings)
 {
     return {settings.GetString("UI", "GMAPKEY", "", 256), settings.GetString("UI", "BMAPKEY", "", 256)};
@@ -114,6 +124,8 @@ void CQENApp::PrepareApplication()
     // QApplication adopts the environment's locale; numbers in scripts and files stay "C".
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Trivane"));
+    // Ties the windows to the installed desktop entry (its name and icon in task bars).
+    QGuiApplication::setDesktopFileName(QStringLiteral("trivane"));
     // The browser's start-up report is for its developers; QT_LOGGING_RULES still overrides this.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     InitArtResources();
@@ -129,8 +141,24 @@ void CQENApp::PrepareChannel(CVlcPlayer& channel)
 
 int CQENApp::Run(int argc, char** argv)
 {
+    const CommandLine commandLine = ParseCommandLine({argv, static_cast<std::size_t>(argc)});
+    switch (commandLine.action) {
+    case CommandLine::Action::Help: return PrintToStdout(UsageText());
+    case CommandLine::Action::Version: return PrintToStdout(VersionText());
+    case CommandLine::Action::Error:
+        std::fprintf(stderr, "trivane: %s\nTry 'trivane --help' for more information.\n", commandLine.error.c_str());
+        return 2;
+    case CommandLine::Action::Run: break;
+    }
+    if (commandLine.desktop) CSettingsFile::ChooseInstancePlace(CSettingsFile::Place::UserConfig);
+
     if (!PrepareProcess()) return 1;
-    QApplication app(argc, argv);
+    // Qt sees the program name alone: its own options (-style, -platform, ...) would otherwise
+    // take a path given after "--".
+    char fallbackName[] = "trivane";
+    int qtArgc = 1;
+    char* qtArgv[] = {argc > 0 && argv[0] != nullptr ? argv[0] : fallbackName, nullptr};
+    QApplication app(qtArgc, qtArgv);
     PrepareApplication();
 
     CVlcPlayer front;
@@ -153,8 +181,9 @@ int CQENApp::Run(int argc, char** argv)
     window.Initialise();
     window.show();
     CloseOnTerminationSignals(window);
-    if (argc > 1) {
-        const std::string path(argv[1]);
+    CDropOpener::Install(window, [&window](const std::string& path) { window.OpenPath(path); });
+    if (commandLine.path) {
+        const std::string path = *commandLine.path;
         if (!PathExists(path)) std::fprintf(stderr, "trivane: %s does not exist\n", path.c_str());
         QTimer::singleShot(0, &window, [&window, path] { window.OpenPath(path); });
     }

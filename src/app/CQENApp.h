@@ -4,8 +4,9 @@ namespace trivane {
 
 class CVlcPlayer;
 
-// The program: prepares the process for Qt and libVLC, runs the main window and returns the
-// exit status. argv[1], when given, is a folder or a recording to open at once.
+// The program: reads its command line (CommandLine.h), prepares the process for Qt and libVLC,
+// runs the main window and returns the exit status: 0, 1 without a display, 2 for a command line
+// it cannot take. A path given is opened at once, and so is a file or folder dropped on the window.
 class CQENApp {
 public:
     int Run(int argc, char** argv);
