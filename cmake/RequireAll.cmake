@@ -24,6 +24,13 @@ else()
   if(TRIVANE_GUI)
     list(APPEND suites widgets_tests trivane-gallery app_snapshot_jpeg library_qt_tests config_qt_tests
       app_window_tests trivane app_playback_live map_page_tests map_host_tests app_drop_opener_tests)
+    # The install and package test.
+    foreach(program desktop-file-validate dpkg-deb dpkg-shlibdeps readelf)
+      trivane_require_program(${program})
+    endforeach()
+    if(NOT EXISTS /usr/share/mime/globs2)
+      string(APPEND missing "\n  the shared MIME database (shared-mime-info)")
+    endif()
   endif()
 
   # Sample card and test clips; the video tests' own display; the GPX readers the export tests
