@@ -3,13 +3,18 @@
 //   2. CPU of the whole program (its map browser processes included) playing both channels of a
 //      pair, against the bare two-channel
 //      libVLC playback of the same files in the same run;
-//   3. front/rear drift: the two channels' media times after minutes of looping the card.
+//   3. the instruments between libVLC's time events: how often the G-sensor cursor and the
+//      position slider are painted at a new place, and the largest step of the cursor, against
+//      the rate of the time events in the same run;
+//   4. front/rear drift: the two channels' media times after minutes of looping the card, with
+//      and without the drift correction.
 //
-//   trivane-bench-player CARD [CPU-SECONDS [DRIFT-SECONDS]]     (defaults 20 and 300)
+//   trivane-bench-player CARD [CPU-SECONDS [DRIFT-SECONDS]]     (defaults 20 and 600)
 //   trivane-bench-player --bare FRONT REAR SECONDS               (the baseline alone)
 //
 // Needs an X display (e.g. xvfb-run -a). Each measurement runs in a child process of its own.
 #include <QApplication>
+#include <QEvent>
 #include <QTimer>
 
 #include <sys/resource.h>
@@ -24,6 +29,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <sstream>
@@ -35,6 +41,10 @@
 #include "app/CQENApp.h"
 #include "app/CQENDlg.h"
 #include "app/CSettingsFile.h"
+#include "app/ControlIds.h"
+#include "map/CMapHost.h"
+#include "widgets/CGSensorCtrl.h"
+#include "widgets/CTrackBar.h"
 #include "playback/CVlcPlayer.h"
 #include "playback/IPlaybackChannel.h"
 
@@ -116,9 +126,17 @@ private:
     std::string path_;
 };
 
-// The program's window on `source` in this process for `seconds`; `onTick` runs every 100 ms.
+// What the program runs with; the parts can be left out to see what each costs.
+struct Variant {
+    bool map = true;
+    bool instruments = true;  // the slider, cursor and speed moved between time events
+};
+
+// The program's window on `source` in this process for `seconds`; `setup` runs once the window
+// is shown, `onTick` every 100 ms.
 template <typename Tick>
-int RunWindow(const std::string& source, double seconds, Tick onTick)
+int RunWindow(const std::string& source, double seconds, Tick onTick, const std::function<void(CQENDlg&)>& setup = {},
+              Variant variant = {})
 {
     if (!CQENApp::PrepareProcess()) return 1;
     int argc = 1;
@@ -135,9 +153,18 @@ int RunWindow(const std::string& source, double seconds, Tick onTick)
 
     const fs::path settings = fs::temp_directory_path() / ("trivane-bench-" + std::to_string(getpid()) + ".ini");
     CSettingsFile file(settings.string());
-    CQENDlg window(file, front, rear);
+    CQENDlg::Seams seams;
+    if (variant.map) seams.makeMapPane = [](QWidget* parent) -> std::unique_ptr<IMapPane> {
+        CMapHost::Options options;
+        options.pageFolder = QString::fromUtf8(TRIVANE_MAP_PAGES);
+        return std::make_unique<CMapHost>(parent, std::move(options));
+    };
+    CQENDlg window(file, front, rear, std::move(seams));
     window.Initialise();
+    // Without its observer the animation never starts.
+    if (!variant.instruments) window.Controller().Clock().SetRunningObserver(nullptr);
     window.show();
+    if (setup) setup(window);
     window.OpenPath(source);
     const auto end = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
     QTimer ticker;
@@ -330,12 +357,8 @@ void CpuAgainstBare(const std::string& card, double seconds)
     fs::copy_file(front, pairFolder / front.filename(), fs::copy_options::overwrite_existing);
     fs::copy_file(rear, pairFolder / rear.filename(), fs::copy_options::overwrite_existing);
 
-    // Alternated five times: the machine's speed drifts between runs by more than the difference
-    // measured, so each side takes the median of its runs.
-    std::vector<double> bareRuns, programRuns;
-    for (int run = 0; run < 5; ++run) {
-        const ChildResult bare = InChild([&] { return RunBare(front.string(), rear.string(), seconds); });
-        const ChildResult program = InChild([&] {
+    const auto programRun = [&](Variant variant) {
+        return InChild([&] {
             // The same steady stretch: from the first time event plus the settling time on.
             Clock::time_point from{};
             double before = -1;
@@ -352,10 +375,23 @@ void CpuAgainstBare(const std::string& card, double seconds)
                 if (now - from < std::chrono::duration<double>(seconds)) return false;
                 std::printf("%.3f\n", OwnCpuSeconds() - before);
                 return true;
-            });
+            }, {}, variant);
         });
+    };
+    // Alternated five times: the machine's speed drifts between runs by more than the difference
+    // measured, so each side takes the median of its runs.
+    std::vector<double> bareRuns, programRuns;
+    for (int run = 0; run < 5; ++run) {
+        const ChildResult bare = InChild([&] { return RunBare(front.string(), rear.string(), seconds); });
+        const ChildResult program = programRun({});
         bareRuns.push_back(std::atof(bare.output.c_str()));
         programRuns.push_back(std::atof(program.output.c_str()));
+    }
+    // What the parts cost: three more alternated runs of the program without them.
+    std::vector<double> noMapRuns, plainRuns;
+    for (int run = 0; run < 3; ++run) {
+        noMapRuns.push_back(std::atof(programRun({false, true}).output.c_str()));
+        plainRuns.push_back(std::atof(programRun({false, false}).output.c_str()));
     }
     fs::remove_all(pairFolder);
     const double bareSteady = Median(bareRuns);
@@ -365,6 +401,13 @@ void CpuAgainstBare(const std::string& card, double seconds)
                 seconds, bareSteady, programSteady, bareSteady > 0 ? programSteady / bareSteady : 0.0);
     for (std::size_t i = 0; i < bareRuns.size(); ++i)
         std::printf("  run %zu: bare %.2f s, program %.2f s\n", i + 1, bareRuns[i], programRuns[i]);
+    const double noMap = Median(noMapRuns);
+    const double plain = Median(plainRuns);
+    std::printf("  parts (median of 3): without the map pane %.2f s (ratio %.2f), without the map pane and the "
+                "instruments' animation %.2f s (ratio %.2f): map %.2f s, animation %.2f s, the rest of the window "
+                "%.2f s\n",
+                noMap, bareSteady > 0 ? noMap / bareSteady : 0.0, plain, bareSteady > 0 ? plain / bareSteady : 0.0,
+                programSteady - noMap, noMap - plain, plain - bareSteady);
 }
 
 // Front media time at `at`, interpolated between the two front events around it of one file.
@@ -382,15 +425,120 @@ bool FrontTimeAt(const std::vector<TimeEvent>& front, const TimeEvent& rear, dou
     return false;
 }
 
-void Drift(const std::string& card, double seconds)
+// Paints of one widget at a new value of what it shows, with their time.
+class PaintProbe final : public QObject {
+public:
+    explicit PaintProbe(std::function<double()> value) : value_(std::move(value)) {}
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            const double v = value_();
+            if (samples.empty() || samples.back().second != v) samples.emplace_back(Clock::now(), v);
+        }
+        return false;
+    }
+    std::vector<std::pair<Clock::time_point, double>> samples;
+
+private:
+    std::function<double()> value_;
+};
+
+struct StepFigures {
+    std::size_t updates = 0;
+    double largestForward = 0;
+    double largestBack = 0;
+};
+
+// Steps between consecutive values from `from` on; a fall of more than two seconds is the next
+// recording starting, not a step.
+StepFigures Steps(const std::vector<std::pair<Clock::time_point, double>>& samples, Clock::time_point from)
+{
+    StepFigures f;
+    for (std::size_t i = 1; i < samples.size(); ++i) {
+        if (samples[i].first < from) continue;
+        ++f.updates;
+        const double step = samples[i].second - samples[i - 1].second;
+        if (step < -2000) continue;
+        f.largestForward = std::max(f.largestForward, step);
+        f.largestBack = std::max(f.largestBack, -step);
+    }
+    return f;
+}
+
+void Instruments(const std::string& card, double seconds)
+{
+    const ChildResult r = InChild([&] {
+        PaintProbe* cursor = nullptr;
+        PaintProbe* slider = nullptr;
+        std::vector<TimeEvent> events;
+        RunWindow(
+            card, seconds,
+            [&](TappedChannel& front, TappedChannel&) {
+                events = front.Times();
+                return false;
+            },
+            [&](CQENDlg& window) {
+                auto* curve = static_cast<CGSensorCtrl*>(window.Control(IDC_GSENSOR));
+                auto* bar = static_cast<CTrackBar*>(window.Control(IDC_POSITION_SLIDER));
+                cursor = new PaintProbe([curve] { return curve->Position(); });
+                slider = new PaintProbe([bar] { return static_cast<double>(bar->GetPos()); });
+                cursor->setParent(curve);
+                slider->setParent(bar);
+                curve->installEventFilter(cursor);
+                bar->installEventFilter(slider);
+            });
+        if (events.size() < 2 || cursor == nullptr) {
+            std::printf("instruments: no time events\n");
+            return 0;
+        }
+        // From the first time event plus the settling time to the last event.
+        const Clock::time_point from =
+            events.front().at + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(kSettleSeconds));
+        const Clock::time_point to = events.back().at;
+        const double span = std::chrono::duration<double>(to - from).count();
+        std::size_t eventCount = 0;
+        double eventStep = 0;
+        for (std::size_t i = 1; i < events.size(); ++i) {
+            if (events[i].at < from || events[i].at > to) continue;
+            ++eventCount;
+            if (events[i].path == events[i - 1].path && events[i].mediaMs >= events[i - 1].mediaMs)
+                eventStep = std::max(eventStep, static_cast<double>(events[i].mediaMs - events[i - 1].mediaMs));
+        }
+        auto until = [&](std::vector<std::pair<Clock::time_point, double>> v) {
+            v.erase(std::remove_if(v.begin(), v.end(), [&](const auto& s) { return s.first > to; }), v.end());
+            return v;
+        };
+        const StepFigures c = Steps(until(cursor->samples), from);
+        const StepFigures b = Steps(until(slider->samples), from);
+        std::printf("instruments over %.0f s of playing the card: libVLC time events %.1f/s (largest media step "
+                    "%.0f ms); G-sensor cursor painted at a new place %.1f/s, largest step %.0f ms forward, %.0f ms "
+                    "back; position slider %.1f/s\n",
+                    span, static_cast<double>(eventCount) / span, eventStep, static_cast<double>(c.updates) / span,
+                    c.largestForward, c.largestBack, static_cast<double>(b.updates) / span);
+        return 0;
+    });
+    std::printf("%s", r.output.c_str());
+}
+
+void Drift(const std::string& card, double seconds, bool correction)
 {
     const ChildResult r = InChild([&] {
         std::vector<TimeEvent> f, b;
-        RunWindow(card, seconds, [&](TappedChannel& fr, TappedChannel& re) {
-            f = fr.Times();
-            b = re.Times();
-            return false;
-        });
+        int corrections = 0;
+        RunWindow(
+            card, seconds,
+            [&](TappedChannel& fr, TappedChannel& re) {
+                f = fr.Times();
+                b = re.Times();
+                return false;
+            },
+            [&](CQENDlg& window) {
+                window.Controller().SetDriftCorrection(correction);
+                // Counted as the window goes: the controller lives as long as the run.
+                QObject::connect(qApp, &QCoreApplication::aboutToQuit, [&corrections, w = &window] {
+                    corrections = w->Controller().Drift().Corrections();
+                });
+            });
         // The last minute of pairs: rear events against the front's time at the same moment.
         const auto from = Clock::now() - std::chrono::seconds(60);
         std::vector<double> drifts;
@@ -402,17 +550,20 @@ void Drift(const std::string& card, double seconds)
             std::printf("no rear events beside front ones\n");
             return 0;
         }
-        double worst = 0;
-        for (double d : drifts) worst = std::max(worst, std::fabs(d));
-        std::printf("%zu %.0f %.0f %zu %zu\n", drifts.size(), Median(drifts), worst, f.size(), b.size());
+        std::vector<double> sizes;
+        for (double d : drifts) sizes.push_back(std::fabs(d));
+        std::sort(sizes.begin(), sizes.end());
+        const double p95 = sizes[std::min(sizes.size() - 1, sizes.size() * 95 / 100)];
+        std::printf("%zu %.0f %.0f %.0f %zu %d\n", drifts.size(), Median(drifts), p95, sizes.back(), b.size(), corrections);
         return 0;
     });
-    std::size_t samples = 0, fronts = 0, rears = 0;
-    double median = 0, worst = 0;
-    if (std::sscanf(r.output.c_str(), "%zu %lf %lf %zu %zu", &samples, &median, &worst, &fronts, &rears) == 5)
-        std::printf("front/rear drift after %.0f s of looping (last minute, %zu samples of %zu rear events): "
-                    "median %.0f ms, largest %.0f ms (rear minus front)\n",
-                    seconds, samples, rears, median, worst);
+    std::size_t samples = 0, rears = 0;
+    double median = 0, p95 = 0, worst = 0;
+    int corrections = 0;
+    if (std::sscanf(r.output.c_str(), "%zu %lf %lf %lf %zu %d", &samples, &median, &p95, &worst, &rears, &corrections) == 6)
+        std::printf("front/rear drift after %.0f s of looping, correction %s (last minute, %zu samples of %zu rear "
+                    "events): median %.0f ms (rear minus front), 95%% within %.0f ms, largest %.0f ms; %d rear seeks\n",
+                    seconds, correction ? "on" : "off", samples, rears, median, p95, worst, corrections);
     else
         std::printf("front/rear drift: %s\n", r.output.c_str());
 }
@@ -429,9 +580,11 @@ int main(int argc, char** argv)
     if (std::string(argv[1]) == "--bare" && argc == 5) return RunBare(argv[2], argv[3], std::atof(argv[4]));
     const std::string card = fs::absolute(argv[1]).string();
     const double cpuSeconds = argc > 2 ? std::atof(argv[2]) : 20;
-    const double driftSeconds = argc > 3 ? std::atof(argv[3]) : 300;
+    const double driftSeconds = argc > 3 ? std::atof(argv[3]) : 600;
     LaunchToFirstFrame(card);
     CpuAgainstBare(card, cpuSeconds);
-    Drift(card, driftSeconds);
+    Instruments(card, cpuSeconds);
+    Drift(card, driftSeconds, false);
+    Drift(card, driftSeconds, true);
     return 0;
 }
