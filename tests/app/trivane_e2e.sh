@@ -20,6 +20,10 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; [ -f "$work/app.log" ] && tail -n 30 "$work/app.log" >&2; exit 1; }
 
+# A run under another locale or time zone must really get it (a missing one falls back silently).
+if [ -n "${LC_ALL:-}" ] && locale 2>&1 > /dev/null | grep -q .; then fail "locale $LC_ALL is not installed"; fi
+if [ -n "${TZ:-}" ] && [ ! -f "/usr/share/zoneinfo/$TZ" ]; then fail "time zone $TZ is not installed"; fi
+
 exec 3> "$work/display"
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 2> "$work/xvfb.log" &
 xvfb_pid=$!
