@@ -106,9 +106,11 @@ public:
     void Play() override { inner_.Play(); }
     void SetPause(bool paused) override { inner_.SetPause(paused); }
     void Stop() override { inner_.Stop(); }
+    void NextFrame() override { inner_.NextFrame(); }
     int Recreate(int argumentSet) override { return inner_.Recreate(argumentSet); }
     std::int64_t GetLength() const override { return inner_.GetLength(); }
     std::int64_t GetTime() const override { return inner_.GetTime(); }
+    double FrameRate() const override { return inner_.FrameRate(); }
     void SetTime(std::int64_t ms) override { inner_.SetTime(ms); }
     int SetRate(float rate) override { return inner_.SetRate(rate); }
     int SetMarquee(const std::string& text, int size, bool enable) override { return inner_.SetMarquee(text, size, enable); }
