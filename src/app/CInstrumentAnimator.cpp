@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cmath>
 
 #include "library/CRecordingManager.h"
 #include "library/ISpeedReadout.h"
@@ -17,6 +18,23 @@ namespace {
 
 constexpr std::int64_t kSliderRange = 1000;
 constexpr std::uint16_t kImpossibleSpeed = 500;  // the sync never shows such a value either
+
+// The thumb's pixel column for a slider position.
+long long ThumbColumn(const CTrackBar& slider, int position)
+{
+    const long long span = static_cast<long long>(slider.RangeMax()) - slider.RangeMin();
+    if (span <= 0) return 0;
+    return (static_cast<long long>(position) - slider.RangeMin()) * slider.ChannelRect().width() / span;
+}
+
+// The curve's pixel column for a time: the picture (cursor or scrolled curves) changes only
+// when it does.
+long long CurveColumn(const CGSensorCtrl& curve, double ms)
+{
+    const double span = curve.WindowSpan();
+    if (!(span > 0)) return static_cast<long long>(ms);
+    return static_cast<long long>(std::floor(ms * curve.Graph().Width() / span));
+}
 
 }  // namespace
 
@@ -77,14 +95,17 @@ void CInstrumentAnimator::Step()
     const std::int64_t timeMs = clock.TimeMs();
     if (timeMs < 0) return;
 
+    // Each repaint recomposes the whole window (in software without a GPU): the instruments
+    // move only when what they draw moves by a pixel.
     const std::int64_t length = clock.LengthMs();
     if (length > 0 && !slider_.IsDragging()) {
         const auto position = static_cast<int>(std::clamp<std::int64_t>(timeMs * kSliderRange / length, 0, kSliderRange));
-        if (position != slider_.GetPos()) slider_.SetPos(position);
+        if (ThumbColumn(slider_, position) != ThumbColumn(slider_, slider_.GetPos())) slider_.SetPos(position);
     }
 
     const TelemetryTrack& track = recordings_.Track();
-    if (view_.GSensorEnabled() && !track.gsensorStore.empty() && gsensor_.Position() != static_cast<double>(timeMs))
+    if (view_.GSensorEnabled() && !track.gsensorStore.empty() &&
+        CurveColumn(gsensor_, static_cast<double>(timeMs)) != CurveColumn(gsensor_, gsensor_.Position()))
         gsensor_.SetPosition(static_cast<std::uint32_t>(std::min<std::int64_t>(timeMs, UINT32_MAX)));
 
     if (track.fixStore.empty()) return;
