@@ -21,6 +21,7 @@
 
 #include "app/CAboutDlg.h"
 #include "app/CFileCommands.h"
+#include "app/CInstrumentAnimator.h"
 #include "app/CMainMenu.h"
 #include "app/ControlIds.h"
 #include "app/CSettingsFile.h"
@@ -317,6 +318,8 @@ void CQENDlg::Initialise()
     manager_.SetMapHost(map_ ? map_->ScriptHost() : nullptr);
     manager_.SetVideoSurface(this);
     manager_.SetFileOperationHost(fileCommands_.get());
+    animator_ = std::make_unique<CInstrumentAnimator>(controller_, manager_, *this, *this, *positionSlider_, *gsensor_,
+                                                      *speedLink_);
 
     ShowSurface(kFrontChannel, false);
     ShowSurface(kRearChannel, false);

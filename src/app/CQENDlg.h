@@ -26,6 +26,7 @@ namespace trivane {
 class CFileCommands;
 class CGSensorCtrl;
 class CGdipButton;
+class CInstrumentAnimator;
 class CMainMenu;
 class CMySliderControl;
 class CPngCompassStatic;
@@ -220,6 +221,8 @@ private:
     std::unique_ptr<StatusBoardLink> boardLink_;
     std::unique_ptr<CFileCommands> fileCommands_;
     CMainMenu* menu_ = nullptr;
+    // Declared after the controller: it leaves the controller's clock as it goes.
+    std::unique_ptr<CInstrumentAnimator> animator_;
 
     // Layout state.
     int cx_ = 0;

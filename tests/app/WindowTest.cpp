@@ -6,10 +6,12 @@
 #include <QHeaderView>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,7 +25,10 @@
 #include "library/CRecordingManager.h"
 #include "map/IMapPane.h"
 #include "playback/WindowMessages.h"
+#include "widgets/CGSensorCtrl.h"
 #include "widgets/CGdipButton.h"
+#include "widgets/CSpeedLabelStatic.h"
+#include "widgets/CTrackBar.h"
 #include "widgets/WindowMessage.h"
 
 namespace trivane {
@@ -382,6 +387,57 @@ TEST_F(WindowFixture, OpeningACardFillsTheListsAndPlaysTheFirstRecording)
     EXPECT_TRUE(window->Control(IDC_FILE_LIST)->isVisible());
     EXPECT_TRUE(window->Control(IDC_REAR_SURFACE)->isVisible());
     EXPECT_TRUE(messages.empty());
+}
+
+// Between libVLC's sparse time events the slider, the G-sensor cursor and the speed move at the
+// animation timer's rate, never further than one event interval; paused, they stand still.
+TEST_F(WindowFixture, InstrumentsMoveBetweenTimeEventsAndStandStillWhilePaused)
+{
+    const std::string card = dir.File("card");
+    test::MakeFolder(card);
+    writer::Telemetry telemetry;
+    for (int s = 0; s < 10; ++s) telemetry.fixes.push_back(test::Fix(2233.81, 11357.34, static_cast<std::uint16_t>(40 + s), true));
+    telemetry.samples.assign(10 * 50, GSensorSample{1, 2, 3});
+    telemetry.gsensorRateCode = 25;  // 50 samples a second
+    test::WriteMov(card + "/FILE240315-081500F.MOV", "2024-03-15 08:15:00", 10, telemetry);
+    Start();
+    window->OpenPath(card);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return front.Count("play") > 0; }, 3000));
+    front.length = 10000;
+    auto* slider = static_cast<CTrackBar*>(window->Control(IDC_POSITION_SLIDER));
+    auto* cursor = static_cast<CGSensorCtrl*>(window->Control(IDC_GSENSOR));
+    auto* speed = static_cast<CSpeedLabelStatic*>(window->Control(IDC_SPEED));
+
+    std::vector<double> cursorSteps;
+    std::vector<int> sliderSteps;
+    QTimer watch;
+    watch.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (cursorSteps.empty() || cursor->Position() != cursorSteps.back()) cursorSteps.push_back(cursor->Position());
+        if (sliderSteps.empty() || slider->GetPos() != sliderSteps.back()) sliderSteps.push_back(slider->GetPos());
+    });
+    front.Fire(VlcEventType::MediaPlayerTimeChanged, 3800);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return slider->GetPos() >= 380; }, 2000));
+    EXPECT_EQ(speed->Speed(), 43);
+    watch.start(2);
+    QTest::qWait(480);
+    watch.stop();
+    // A step each 16 ms when the picture moves by a pixel (about 20 ms of media here), for the
+    // 400 ms the clock may run ahead: whatever the machine's load, many more than the one event.
+    EXPECT_GE(cursorSteps.size(), 10u);
+    EXPECT_GE(sliderSteps.size(), 8u);
+    EXPECT_TRUE(std::is_sorted(cursorSteps.begin(), cursorSteps.end()));
+    EXPECT_LE(cursorSteps.back(), 3800 + 400) << "no interval measured: at most the default lead ahead";
+    EXPECT_GE(cursorSteps.back(), 4100);
+    EXPECT_EQ(speed->Speed(), 44) << "the next fix's speed without a time event";
+
+    front.Fire(VlcEventType::MediaPlayerPaused);
+    QTest::qWait(50);
+    const double pausedAt = cursor->Position();
+    const int pausedSlider = slider->GetPos();
+    QTest::qWait(200);
+    EXPECT_EQ(cursor->Position(), pausedAt);
+    EXPECT_EQ(slider->GetPos(), pausedSlider);
 }
 
 TEST_F(WindowFixture, AboutBoxFromTheQuestionMark)
