@@ -6,13 +6,13 @@
 
 #include <array>
 
+#include "app/CKeyboardControl.h"
 #include "app/ControlIds.h"
 
 namespace trivane {
 namespace {
 
-// Menu order. Space, the arrows, ",", ".", "+", "-", plain letters, Escape and Ctrl+O are the
-// player's own keys and stay free.
+// Menu order, after the player's keys (CKeyboardControl), whose shortcuts these must not take.
 const std::array<CMainMenu::Entry, 17> kEntries{{
     {IDC_STOP, 185, QKeySequence(Qt::CTRL | Qt::Key_Period), false},
     {0, 0, {}, false},
@@ -36,10 +36,19 @@ const std::array<CMainMenu::Entry, 17> kEntries{{
 }  // namespace
 
 CMainMenu::CMainMenu(QWidget& window, std::function<void(int)> run, std::function<QString(int)> text,
-                     std::function<MainMenuState()> state)
-    : QObject(&window), run_(std::move(run)), text_(std::move(text)), state_(std::move(state)), menu_(new QMenu(&window))
+                     std::function<MainMenuState()> state, CKeyboardControl* keys)
+    : QObject(&window),
+      run_(std::move(run)),
+      text_(std::move(text)),
+      state_(std::move(state)),
+      menu_(new QMenu(&window)),
+      keys_(keys)
 {
     menu_->setObjectName(QStringLiteral("ContextMenu"));
+    if (keys_ != nullptr) {
+        for (QAction* action : keys_->Listed()) menu_->addAction(action);
+        menu_->addSeparator();
+    }
     for (const Entry& entry : kEntries) {
         if (entry.command == 0) {
             menu_->addSeparator();
@@ -71,6 +80,7 @@ QAction* CMainMenu::Action(int command) const
 
 void CMainMenu::Retitle()
 {
+    if (keys_ != nullptr) keys_->Retitle();
     for (const Entry& entry : kEntries) {
         if (QAction* action = Action(entry.command)) action->setText(text_(entry.textId));
     }

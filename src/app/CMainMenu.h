@@ -14,6 +14,8 @@ class QWidget;
 
 namespace trivane {
 
+class CKeyboardControl;
+
 // What the menu shows of the window's state.
 struct MainMenuState {
     bool catalogueEmpty = true;
@@ -24,9 +26,10 @@ struct MainMenuState {
     bool groupsShown = false;
 };
 
-// The main window's context menu: the commands the standard layout has no button for, each a
-// QAction on the window with its keyboard shortcut, run through the window's command handler.
-// Check marks and enabled states come from the window's state at each Refresh().
+// The main window's context menu: the player's keys first (their actions belong to the keyboard
+// control), then the commands the standard layout has no button for, each a QAction on the
+// window with its keyboard shortcut, run through the window's command handler. Check marks and
+// enabled states come from the window's state at each Refresh().
 class CMainMenu final : public QObject {
     Q_OBJECT
 
@@ -39,7 +42,7 @@ public:
     };
 
     CMainMenu(QWidget& window, std::function<void(int command)> run, std::function<QString(int textId)> text,
-              std::function<MainMenuState()> state);
+              std::function<MainMenuState()> state, CKeyboardControl* keys = nullptr);
     ~CMainMenu() override;
 
     // Texts again, after a language change.
@@ -59,6 +62,7 @@ private:
     std::function<QString(int)> text_;
     std::function<MainMenuState()> state_;
     QMenu* menu_;
+    CKeyboardControl* keys_;
     std::map<int, QAction*> actions_;
 };
 

@@ -22,6 +22,7 @@
 #include "app/CAboutDlg.h"
 #include "app/CFileCommands.h"
 #include "app/CInstrumentAnimator.h"
+#include "app/CKeyboardControl.h"
 #include "app/CMainMenu.h"
 #include "app/ControlIds.h"
 #include "app/CSettingsFile.h"
@@ -61,6 +62,7 @@ const QColor kBackground(5, 5, 5);
 const QColor kMapPlaceholder(156, 192, 249);
 const QColor kGrip(150, 150, 150);
 constexpr int kGripSize = 20;
+constexpr std::int64_t kKeySeekMs = 5000;  // Left and Right
 
 QRect ToQRect(const LayoutRect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
 
@@ -98,8 +100,11 @@ CQENDlg::CQENDlg(CSettingsFile& settings, IPlaybackChannel& front, IPlaybackChan
     mapProvider_ = settings_.ReadMapProvider();
     CreateControls();
     fileCommands_ = std::make_unique<CFileCommands>(manager_, controller_, *this);
+    keys_ = new CKeyboardControl(*this, [this](int id) { OnCommand(id); }, [this](int id) { return Text(id); });
+    keys_->KeepSpaceFor(groupList_);
     menu_ = new CMainMenu(
-        *this, [this](int id) { OnCommand(id); }, [this](int id) { return Text(id); }, [this] { return MenuState(); });
+        *this, [this](int id) { OnCommand(id); }, [this](int id) { return Text(id); }, [this] { return MenuState(); },
+        keys_);
 }
 
 CQENDlg::~CQENDlg()
@@ -583,6 +588,21 @@ void CQENDlg::OnCommand(int id)
         controller_.SetMute(vol->AlternateShown());
         break;
     }
+    case IDM_MUTE: {
+        // As a click on the Vol button: its picture shows the state.
+        auto* vol = static_cast<CGdipButton*>(Control(IDC_VOL));
+        vol->SetAlternateShown(!vol->AlternateShown());
+        controller_.SetMute(vol->AlternateShown());
+        break;
+    }
+    case IDM_SEEK_BACK: controller_.SeekBy(-kKeySeekMs); break;
+    case IDM_SEEK_FORWARD: controller_.SeekBy(kKeySeekMs); break;
+    case IDM_FRAME_BACK: controller_.StepFrame(false); break;
+    case IDM_FRAME_FORWARD: controller_.StepFrame(true); break;
+    case IDM_FULL_SCREEN: ToggleFullScreen(); break;
+    case IDM_LEAVE_FULL_SCREEN:
+        if (fullScreen_) ToggleFullScreen();
+        break;
     case IDC_SAVE: fileCommands_->SaveAs(); break;
     case IDC_DEL: fileCommands_->Delete(); break;
     case IDC_LOCK: fileCommands_->Unlock(); break;

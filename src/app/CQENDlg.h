@@ -27,6 +27,7 @@ class CFileCommands;
 class CGSensorCtrl;
 class CGdipButton;
 class CInstrumentAnimator;
+class CKeyboardControl;
 class CMainMenu;
 class CMySliderControl;
 class CPngCompassStatic;
@@ -221,6 +222,7 @@ private:
     std::unique_ptr<StatusBoardLink> boardLink_;
     std::unique_ptr<CFileCommands> fileCommands_;
     CMainMenu* menu_ = nullptr;
+    CKeyboardControl* keys_ = nullptr;
     // Declared after the controller: it leaves the controller's clock as it goes.
     std::unique_ptr<CInstrumentAnimator> animator_;
 

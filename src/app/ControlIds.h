@@ -45,5 +45,13 @@ inline constexpr int IDC_ABOUT = 57670;
 // Commands that only the context menu and its shortcuts give.
 inline constexpr int IDM_GPX = 32771;
 inline constexpr int IDM_GROUPS = 32772;
+// The player's keys.
+inline constexpr int IDM_MUTE = 32773;
+inline constexpr int IDM_FULL_SCREEN = 32774;
+inline constexpr int IDM_LEAVE_FULL_SCREEN = 32775;
+inline constexpr int IDM_SEEK_BACK = 32776;
+inline constexpr int IDM_SEEK_FORWARD = 32777;
+inline constexpr int IDM_FRAME_BACK = 32778;
+inline constexpr int IDM_FRAME_FORWARD = 32779;
 
 }  // namespace trivane

@@ -75,6 +75,10 @@ protected:
             return answer;
         };
         seams.pathChooser = folders;
+        seams.chooseSource = [this](QWidget*, SourceChoice&) {
+            ++sourceDialogs;
+            return false;
+        };
         window = std::make_unique<CQENDlg>(*settings, front, rear, std::move(seams));
         window->Initialise();
         window->show();
@@ -99,6 +103,7 @@ protected:
     std::vector<std::string> events;
     std::deque<bool> answers;  // OK unless told otherwise
     std::function<void()> duringQuestion;
+    int sourceDialogs = 0;  // the source dialog is cancelled
 };
 
 }  // namespace trivane::test

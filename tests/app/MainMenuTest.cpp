@@ -43,8 +43,18 @@ TEST_F(CardWindow, ContextMenuListsTheHiddenCommandsWithShortcutsAndRunsThem)
     QContextMenuEvent onBackground(QContextMenuEvent::Mouse, QPoint(300, 20), window->mapToGlobal(QPoint(300, 20)));
     QApplication::sendEvent(window.get(), &onBackground);
     ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 1000));
-    // Nothing in the catalogue: what needs recordings is disabled.
+    // The player's keys first; with nothing in the catalogue, what needs recordings is disabled.
     EXPECT_EQ(Entries(*menu), (std::vector<Shown>{
+                                  {"Open...", "Ctrl+O", true, false},
+                                  {"Play/Pause video", "Space", true, false},
+                                  {"Back 5 s", "Left", true, false},
+                                  {"Forward 5 s", "Right", true, false},
+                                  {"Previous frame", ",", true, false},
+                                  {"Next frame", ".", true, false},
+                                  {"Faster speed", "+", true, false},
+                                  {"Slower speed", "-", true, false},
+                                  {"Volume On/Off", "M", true, false},
+                                  {"Full screen", "F", true, false},
                                   {"Stop", "Ctrl+.", false, false},
                                   {"Groups", "", true, false},
                                   {"Save as", "Ctrl+S", false, false},
@@ -91,6 +101,7 @@ TEST_F(CardWindow, ContextMenuListsTheHiddenCommandsWithShortcutsAndRunsThem)
     ASSERT_TRUE(settings->SetLanguage(4));
     SendWindowMessage(window.get(), WM_LANGUAGE_CHANGED);
     EXPECT_EQ(window->Menu().Action(IDM_GROUPS)->text().toStdString(), "Группы");
+    EXPECT_EQ(menu->actions().at(5)->text().toStdString(), "Следующий кадр");
 
     // GPX beside KML in the documents folder, reported as KML is.
     const QByteArray home = qgetenv("HOME");

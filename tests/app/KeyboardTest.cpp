@@ -1,0 +1,108 @@
+// The player's keys on the window, with fake channels: what each does to the channels and the
+// controller, which keys the lists keep, and Escape.
+#include <QAction>
+
+#include "CardWindow.h"
+#include "app/CMainMenu.h"
+#include "library/CRecordingManager.h"
+#include "widgets/CGdipButton.h"
+
+namespace trivane {
+namespace {
+
+using test::CardWindow;
+using test::Calls;
+
+// A user watching the card with the file list focused (as after a double click on it).
+TEST_F(CardWindow, PlayerKeysDriveBothChannelsWhileTheFileListHasFocus)
+{
+    Start();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTreeWidget* files = List(IDC_FILE_LIST);
+    files->setFocus();
+    files->setCurrentItem(files->topLevelItem(0));
+    front.Take();
+    rear.Take();
+    const auto both = [&](const Calls& calls) {
+        EXPECT_EQ(front.Take(), calls);
+        EXPECT_EQ(rear.Take(), calls);
+    };
+
+    // Paused, a frame on, a frame back.
+    QTest::keyClick(files, Qt::Key_Space);
+    both({"pause"});
+    QTest::keyClick(files, Qt::Key_Period);
+    both({"next frame"});
+    QTest::keyClick(files, Qt::Key_Comma);
+    both({"time 20"});  // the middle of the first picture
+
+    // Seeks add up and wait for the seek timer, which sets both channels.
+    QTest::keyClick(files, Qt::Key_Right);
+    QTest::keyClick(files, Qt::Key_Right);
+    QTest::keyClick(files, Qt::Key_Left);
+    EXPECT_EQ(window->Controller().PendingSeekMs(), 5020);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Controller().SeekPending(); }, 2000));
+    EXPECT_EQ(front.Last("time"), "time 5020");
+    EXPECT_EQ(rear.Last("time"), "time 5020");
+
+    // Playing again, frame steps are ignored; speed and sound follow their buttons.
+    QTest::keyClick(files, Qt::Key_Space);
+    QTest::keyClick(files, Qt::Key_Period);
+    QTest::keyClick(files, Qt::Key_Plus);
+    EXPECT_EQ(window->Controller().SpeedIndex(), kNormalSpeedIndex + 1);
+    QTest::keyClick(files, Qt::Key_Minus);
+    QTest::keyClick(files, Qt::Key_M);
+    EXPECT_TRUE(static_cast<CGdipButton*>(window->Control(IDC_VOL))->AlternateShown());
+    QTest::keyClick(files, Qt::Key_M);
+    EXPECT_EQ(front.Count("next frame"), 0);
+    EXPECT_EQ(front.Count("play"), 1);
+    EXPECT_EQ(front.Last("rate"), "rate 1.0");
+    EXPECT_EQ(rear.Last("rate"), "rate 1.0");
+    for (const test::FakeChannel* channel : {&front, &rear}) {
+        EXPECT_EQ(channel->Count("mute"), 1);
+        EXPECT_EQ(channel->Count("unmute"), 1);
+    }
+
+    // The list keeps its own Up and Down.
+    QTest::keyClick(files, Qt::Key_Down);
+    EXPECT_EQ(files->currentItem(), files->topLevelItem(1));
+    QTest::keyClick(files, Qt::Key_Up);
+    EXPECT_EQ(files->currentItem(), files->topLevelItem(0));
+
+    // Ctrl+O asks for a source as the Open button does (once the recording has begun).
+    front.Fire(VlcEventType::MediaPlayerTimeChanged, 6000);
+    QTest::keyClick(files, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(sourceDialogs, 1);
+    EXPECT_TRUE(events.empty());
+}
+
+// Space ticks the group list's current group; F and Escape go in and out of full-screen video,
+// and Escape never closes the window.
+TEST_F(CardWindow, GroupListKeepsSpaceAndEscapeOnlyLeavesFullScreen)
+{
+    Start();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->Menu().Action(IDM_GROUPS)->trigger();
+    QTreeWidget* groups = List(IDC_GROUP_LIST);
+    groups->setFocus();
+    groups->setCurrentItem(groups->topLevelItem(1));
+    front.Take();
+    QTest::keyClick(groups, Qt::Key_Space);
+    EXPECT_EQ(groups->topLevelItem(1)->checkState(0), Qt::Checked);
+    EXPECT_EQ(front.Count("pause"), 0);
+
+    QTest::keyClick(groups, Qt::Key_F);
+    EXPECT_TRUE(window->IsFullScreenVideo());
+    EXPECT_FALSE(groups->isVisible());
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    EXPECT_FALSE(window->IsFullScreenVideo());
+    EXPECT_TRUE(groups->isVisible());
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->IsFullScreenVideo());
+}
+
+}  // namespace
+}  // namespace trivane
