@@ -239,7 +239,7 @@ private:
 
 // A paused player steps one picture per call and stays paused; a seek while paused shows the
 // picture its target falls in (at a picture's first millisecond either of the two).
-TEST_F(VlcPlayerLive, NextFrameShowsTheFollowingPictureAndAPausedSeekGoesBackOne)
+TEST_F(VlcPlayerLive, NextFrameShowsTheFollowingPictureAndAPausedSeekThePictureItsTargetFallsIn)
 {
     EventLog events;
     FrameNumbers frames;
