@@ -9,25 +9,9 @@
 #include <cstdlib>
 #include <vector>
 
+#include "files/FileSystem.h"
+
 namespace trivane {
-namespace {
-
-std::string ParentFolder(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-// Makes the rename itself durable; a failure here no longer endangers either version.
-void SyncFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-}  // namespace
 
 AtomicFile::~AtomicFile() { Discard(); }
 

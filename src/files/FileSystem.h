@@ -13,6 +13,11 @@ bool PathExists(const std::string& path);
 bool IsDirectory(const std::string& path);  // follows symbolic links
 bool IsReadOnly(const std::string& path);   // no owner write bit
 
+// The folder part of a path: "." for a bare name, "/" for a name at the root.
+std::string ParentFolder(const std::string& path);
+// Makes renames and creations in `folder` durable; failures are ignored.
+void SyncFolder(const std::string& folder);
+
 // Creates the folder and every missing parent; failures (an existing folder among them) are ignored.
 void MakeDirectories(const std::string& path);
 

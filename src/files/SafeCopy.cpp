@@ -10,17 +10,11 @@
 #include <cstring>
 #include <vector>
 
+#include "files/FileSystem.h"
 #include "files/RenameNoReplace.h"
 
 namespace trivane {
 namespace {
-
-std::string ParentFolder(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
 
 std::string BaseName(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -121,13 +115,6 @@ int CopyData(int in, int out, off_t expected, const CopyHooks& hooks, off_t& cop
         copied += n;
         if (hooks.keepResponsive) hooks.keepResponsive();
     }
-}
-
-void SyncFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
 }
 
 }  // namespace
