@@ -23,7 +23,9 @@ class CInstrumentAnimator final : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int kPeriodMs = 16;
+    // About 33 updates a second: each repaint recomposes the whole window, which costs a software-
+    // rendered display several milliseconds.
+    static constexpr int kPeriodMs = 30;
 
     CInstrumentAnimator(CPlaybackController& controller, const CRecordingManager& recordings, const IPlaybackView& view,
                         QWidget& window, CTrackBar& slider, CGSensorCtrl& gsensor, ISpeedReadout& speed);
