@@ -105,6 +105,12 @@ TEST(StringTables, ConfigurationDialogRowsInEveryLanguage)
         for (std::size_t i = 0; i < 8; ++i)
             EXPECT_EQ(LookupString(kSelectable[i], row.id), row.texts[i]) << kSelectable[i] << " " << row.id;
     }
+    // The configuration button's tooltip (183) names the dialog as its caption (110) does. Not in
+    // English, whose caption is abbreviated, nor in the two slots whose caption is in another
+    // language than the rest of the table.
+    constexpr std::uint16_t kCaptionWordInTooltip[] = {2052, 1028, 1042, 1049, 1041};
+    for (const std::uint16_t lang : kCaptionWordInTooltip)
+        EXPECT_EQ(LookupString(lang, 183), LookupString(lang, 110)) << lang;
 }
 
 TEST(StringTables, ParserAcceptsTheFileSyntaxAndRejectsTheRest)
