@@ -116,6 +116,8 @@ bool CRecordingManager::LoadTelemetry(int index) {
     track_.fixStore.shrink_to_fit();
     track_.gsensorStore.clear();
     track_.gsensorStore.shrink_to_fit();
+    track_.gsensorRange = 0;
+    track_.gsensorSamplesPerMs = 0;
     track_.currentIndex = index;
     track_.sourcePath.clear();
     currentIndex_ = index;
@@ -155,7 +157,11 @@ void CRecordingManager::LoadSideFile(const std::string& recordingPath, std::int6
     }
     track_.fixStore = std::move(fixes);
     track_.gsensorStore.resize(samples.size() * kGSensorSampleSize);
-    if (!samples.empty()) std::memcpy(track_.gsensorStore.data(), samples.data(), track_.gsensorStore.size());
+    if (!samples.empty()) {
+        std::memcpy(track_.gsensorStore.data(), samples.data(), track_.gsensorStore.size());
+        track_.gsensorRange = 2;
+        track_.gsensorSamplesPerMs = 0.001;
+    }
 
     if (curve_ != nullptr) {
         curve_->SetSampleRate(0.001);
@@ -176,6 +182,14 @@ bool CRecordingManager::LoadContainer(const std::string& recordingPath, const Co
         if (ReadExactly(source, info.gsensorOffset, std::as_writable_bytes(std::span(store)))) {
             track_.gsensorStore = std::move(store);
             const std::size_t n = track_.gsensorStore.size() / kGSensorSampleSize;
+            double rate = info.gsensorRateWord[0] / 500.0;
+            if (rate == 0) {
+                // Without a duration the count says nothing about the rate: assume one per second
+                // rather than hand the curve an infinite or undefined rate.
+                rate = info.durationMs != 0 ? static_cast<double>(n) / info.durationMs : 0.001;
+            }
+            track_.gsensorRange = info.gsensorRateWord[1] != 0 ? info.gsensorRateWord[1] : 8;
+            track_.gsensorSamplesPerMs = rate;
             if (curve_ != nullptr) {
                 curve_->SetGRange(info.gsensorRateWord[1]);
                 curve_->ResetSamples();
@@ -183,12 +197,6 @@ bool CRecordingManager::LoadContainer(const std::string& recordingPath, const Co
                     GSensorSample sample;
                     std::memcpy(&sample, track_.gsensorStore.data() + i * kGSensorSampleSize, kGSensorSampleSize);
                     curve_->AppendSample(sample);
-                }
-                double rate = info.gsensorRateWord[0] / 500.0;
-                if (rate == 0) {
-                    // Without a duration the count says nothing about the rate: assume one per second
-                    // rather than hand the curve an infinite or undefined rate.
-                    rate = info.durationMs != 0 ? static_cast<double>(n) / info.durationMs : 0.001;
                 }
                 curve_->SetSampleRate(rate);
                 curve_->SetCursorTracking(CursorTracking(info.startTime));

@@ -14,6 +14,10 @@ struct TelemetryTrack {
     std::vector<GpsFix> fixStore;
     std::vector<std::uint8_t> gsensorStore;  // 3 bytes per sample; its size tells whether there is G-sensor data
     double fixRate = 0;                      // fixes per second; 0 before the first load, read as 1
+    // How the G-sensor samples read, as the curve is told: raw v is v * gsensorRange / 1024 G and
+    // sample i lies at i / gsensorSamplesPerMs ms. Both 0 after a load that found no samples.
+    double gsensorRange = 0;
+    double gsensorSamplesPerMs = 0;
     int currentIndex = -1;
     // Full path of the recording the track was loaded from; empty when nothing is loaded. Entries
     // move when others are removed, so only the path tells whose route this is.

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace trivane {
+
+// Median of a sliding window of signed bytes, kept as a histogram: adding or removing a value is
+// one count, and the median is found from where it was last, so a window sliding over a signal
+// costs a few steps per sample whatever its width.
+class ByteMedianWindow final {
+public:
+    void Add(std::int8_t value);
+    // `value` must be in the window.
+    void Remove(std::int8_t value);
+    std::size_t Size() const { return size_; }
+    // The middle value, or the mean of the two middle values of an even count; 0 when empty.
+    double Median();
+
+private:
+    // The k-th smallest value (k from 0, below Size()).
+    int Select(std::size_t k);
+
+    static constexpr int kOffset = 128;  // bin of value v is v + kOffset
+    std::array<std::size_t, 256> counts_{};
+    std::size_t size_ = 0;
+    int cursor_ = kOffset;   // a bin near the median
+    std::size_t below_ = 0;  // values in the bins below cursor_
+};
+
+}  // namespace trivane
