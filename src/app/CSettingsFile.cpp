@@ -7,6 +7,7 @@
 #include <atomic>
 #include <charconv>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -23,6 +24,7 @@ constexpr std::string_view kUi = "UI";
 constexpr std::string_view kWinPos = "WINPOS";
 constexpr std::size_t kMaxLanguageCodeChars = 63;
 constexpr std::size_t kMaxFolderChars = 1023;
+constexpr std::size_t kMaxNumberChars = 63;
 
 std::string CurrentDirectoryFile()
 {
@@ -233,6 +235,18 @@ bool CSettingsFile::ReadMapEnabled() const { return GetInt(kUi, "MAP_ENABLE", 1)
 bool CSettingsFile::WriteMapEnabled(bool enabled) { return WriteInt(kUi, "MAP_ENABLE", enabled ? 1 : 0); }
 bool CSettingsFile::ReadGSensorEnabled() const { return GetInt(kUi, "GSNR_ENABLE", 1) != 0; }
 bool CSettingsFile::WriteGSensorEnabled(bool enabled) { return WriteInt(kUi, "GSNR_ENABLE", enabled ? 1 : 0); }
+
+double CSettingsFile::ReadGEventThreshold(double defaultG) const
+{
+    std::string text = GetString(kUi, "GEVENTG", "", kMaxNumberChars);
+    if (const std::size_t comma = text.find(','); comma != std::string::npos)
+        text[comma] = '.';
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc{} || end != text.data() + text.size() || !std::isfinite(value) || !(value > 0))
+        return defaultG;
+    return value;
+}
 
 std::string CSettingsFile::ReadFolder() const { return GetString(kUi, "Folder", "", kMaxFolderChars); }
 bool CSettingsFile::WriteFolder(std::string_view folder) { return WriteString(kUi, "Folder", folder); }

@@ -68,6 +68,10 @@ public:
     bool ReadGSensorEnabled() const;
     bool WriteGSensorEnabled(bool enabled);
 
+    // UI / GEVENTG: the deviation in G from the baseline that makes a G-force event; `defaultG`
+    // unless the value is a positive decimal number (a decimal comma is taken as a point).
+    double ReadGEventThreshold(double defaultG) const;
+
     std::string ReadFolder() const;
     bool WriteFolder(std::string_view folder);
 

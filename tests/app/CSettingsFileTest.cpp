@@ -84,6 +84,28 @@ TEST(CSettingsFile, IntegersReadLikeThePlatform)
     EXPECT_EQ(r.bottom, 560);
 }
 
+TEST(CSettingsFile, GEventThresholdIsAPositiveDecimalOrTheDefault)
+{
+    TempDir dir;
+    const std::string path = dir.File("Qen.ini");
+    const CSettingsFile s(path);
+    EXPECT_EQ(s.ReadGEventThreshold(0.5), 0.5);  // no file
+    const struct {
+        const char* text;
+        double expected;
+    } cases[] = {
+        {"0.35", 0.35}, {" 1.2 ", 1.2}, {"2", 2.0},
+        {"0,8", 0.8},  // a decimal comma from a hand edit
+        // Zero or less would make every sample an event.
+        {"0", 0.5}, {"-0.4", 0.5}, {"nan", 0.5}, {"inf", 0.5},
+        {"0.3g", 0.5}, {"", 0.5}, {"1e999", 0.5}, {"0,3,1", 0.5},
+    };
+    for (const auto& c : cases) {
+        WriteText(path, std::string("[UI]\nGEVENTG=") + c.text + "\n");
+        EXPECT_EQ(s.ReadGEventThreshold(0.5), c.expected) << c.text;
+    }
+}
+
 TEST(CSettingsFile, MapProviderAndPaneSwitches)
 {
     TempDir dir;
