@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <nlohmann/json.hpp>
@@ -12,14 +13,15 @@ namespace {
 
 using test::Fix;
 
-nlohmann::json Inspect(const std::string& arguments) {
+nlohmann::json Inspect(const std::string& arguments, int* exitStatus = nullptr) {
     std::string output;
     const std::string command = std::string(TRIVANE_INSPECT) + " " + arguments;
     if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
         char buffer[4096];
         std::size_t got = 0;
         while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
-        ::pclose(pipe);
+        const int status = ::pclose(pipe);
+        if (exitStatus != nullptr) *exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
     return nlohmann::json::parse(output, nullptr, false);
 }
@@ -92,6 +94,34 @@ TEST(Inspect, KmlAndGpxWriteIntoTheGivenFolder) {
     EXPECT_EQ(gpx["result"], true);
     ASSERT_EQ(gpx["files"].size(), 1u);
     EXPECT_EQ(gpx["files"][0]["path"], dir / "gpx/FILE0001.gpx");
+}
+
+TEST(Inspect, EventsOfARecordingOrAFailureWithAnErrorStatus) {
+    test::TempDir dir;
+    writer::Telemetry t;
+    t.samples.assign(300, GSensorSample{0, 0, 64});
+    for (std::size_t i = 120; i < 140; ++i) t.samples[i].x = -48;  // 0.75 G braking from 12 s
+    t.samples[250].z = 100;                                         // and a 0.5625 G pothole at 25 s
+    t.gsensorRateCode = 5;
+    t.gsensorRange = 16;
+    test::WriteMov(dir / "FILE0001.MOV", "2020-06-01 10:00:00", 30, t);
+    int status = -1;
+    EXPECT_EQ(Inspect("events " + (dir / "FILE0001.MOV"), &status),
+              nlohmann::json::parse(R"({"result": true, "thresholdG": 0.5, "samples": 300, "events": [
+                  {"timeMs": 12000, "peakG": -0.75, "axis": "x"}, {"timeMs": 25000, "peakG": 0.5625, "axis": "z"}]})"));
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(Inspect("events --threshold 0.6 " + (dir / "FILE0001.MOV"))["events"].size(), 1u);
+
+    test::WriteText(dir / "notes.txt", "not a recording");
+    for (const auto& [name, error] : {std::pair{"notes.txt", "not a recording"}, {"FILE0002.MOV", "no such file"}}) {
+        const nlohmann::json failed = Inspect("events " + (dir / name), &status);
+        EXPECT_EQ(failed["result"], false) << name;
+        EXPECT_EQ(failed["error"], error);
+        EXPECT_TRUE(failed["events"].empty());
+        EXPECT_EQ(status, 1);
+    }
+    Inspect("events " + (dir / "FILE0001.MOV") + " --threshold -1 2>/dev/null", &status);
+    EXPECT_EQ(status, 2);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@ std::span<const Command> AllCommands() {
         {"sync", "sync FILE [--seek MS] T1 T2 ...", RunSync},
         {"kml", "kml FILE [--out DIR]", RunKml},
         {"gpx", "gpx PATH [--out DIR]", RunGpx},
+        {"events", "events FILE [--threshold G]", RunEvents},
     };
     return commands;
 }

@@ -20,5 +20,6 @@ int RunTrack(std::span<char* const> args);
 int RunSync(std::span<char* const> args);
 int RunKml(std::span<char* const> args);
 int RunGpx(std::span<char* const> args);
+int RunEvents(std::span<char* const> args);
 
 }  // namespace trivane::inspect
