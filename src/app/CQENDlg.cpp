@@ -30,6 +30,7 @@
 #include "map/IMapPane.h"
 #include "app/UIStrings.h"
 #include "app/WindowPlacement.h"
+#include "config/StringTable.h"
 #include "config/qt/CTeskConfigDlg.h"
 #include "export/KmlExport.h"
 #include "files/FileSystem.h"
@@ -869,7 +870,11 @@ void CQENDlg::ShowText(const QString& text, const QString& caption, bool warning
 
 void CQENDlg::ShowMessage(int textId, int captionId)
 {
-    ShowText(Text(textId), captionId != 0 ? Text(captionId) : Text(101));
+    // The player error is worded in the desktop's language, whichever language was chosen.
+    const QString text = textId == CPlaybackController::kTextPlayerError
+                             ? QString::fromStdString(GetSystemUIString(textId))
+                             : Text(textId);
+    ShowText(text, captionId != 0 ? Text(captionId) : Text(101));
 }
 
 bool CQENDlg::ChooseSource(SourceChoice& choice)

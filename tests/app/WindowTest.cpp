@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -279,6 +280,21 @@ TEST_F(WindowFixture, MessagesCarryingAPathNeverFormatTheTranslation)
     Click(IDC_KML);
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0], "OK: No Files in list");
+}
+
+// The player error speaks the desktop's language, not the one chosen for the window.
+TEST_F(WindowFixture, PlayerErrorIsWordedInTheDesktopsLanguage)
+{
+    Start("[UI]\nLANGID=KOR\n");
+    const char* before = std::getenv("LC_ALL");
+    const std::string saved = before != nullptr ? before : "";
+    ::setenv("LC_ALL", "de_DE.UTF-8", 1);
+    SendWindowMessage(window.get(), WM_PLAYER_ERROR, 1);
+    if (before != nullptr)
+        ::setenv("LC_ALL", saved.c_str(), 1);
+    else
+        ::unsetenv("LC_ALL");
+    EXPECT_EQ(messages, (std::vector<std::string>{"Trivane 1: Im Mediaplayer ist ein Fehler aufgetreten."}));
 }
 
 TEST_F(WindowFixture, LanguageChangeRetitlesListsAndTheConfigurationButtonRuns)

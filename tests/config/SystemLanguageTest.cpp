@@ -64,5 +64,36 @@ TEST_F(DesktopLocale, MessagesFollowTheDesktopNotTheChoice)
     EXPECT_EQ(GetSystemUIString(102), "Ошибка медиапроигрывателя.");
 }
 
+// A desktop in one of the eight interface languages, or in Brazilian Portuguese, reads the
+// messages in its own language; one without a table of its own (Thai, Vietnamese) reads English,
+// never the texts of the interface language that shares a table with another one.
+TEST_F(DesktopLocale, MessagesAreInTheDesktopsLanguageOrEnglish)
+{
+    const struct {
+        const char* lang;
+        const char* playerError;  // 102
+        const char* startFailure;  // 103
+    } cases[] = {
+        {"en_US.UTF-8", "Media player encountered a error.", "Windows sockets initialization failed."},
+        {"zh_CN.UTF-8", "媒体播放器遇到错误。", "Windows 套接字初始化失败。"},
+        {"zh_TW.UTF-8", "媒體播放器發生錯誤。", "Windows 通訊端初始化失敗。"},
+        {"ko_KR.UTF-8", "미디어 플레이어에 오류가 발생했습니다.", "Windows 소켓 초기화에 실패했습니다."},
+        {"ru_RU.UTF-8", "Ошибка медиапроигрывателя.", "Не удалось инициализировать сокеты Windows."},
+        {"pt_PT.UTF-8", "O leitor multimédia encontrou um erro.", "Falha ao inicializar os sockets do Windows."},
+        {"pt_BR.UTF-8", "O leitor multimédia encontrou um erro.", "Falha ao inicializar os sockets do Windows."},
+        {"ja_JP.UTF-8", "メディア プレーヤーでエラーが発生しました。", "Windows ソケットの初期化に失敗しました。"},
+        {"de_DE.UTF-8", "Im Mediaplayer ist ein Fehler aufgetreten.",
+         "Die Initialisierung der Windows-Sockets ist fehlgeschlagen."},
+        {"th_TH.UTF-8", "Media player encountered a error.", "Windows sockets initialization failed."},
+        {"vi_VN.UTF-8", "Media player encountered a error.", "Windows sockets initialization failed."},
+    };
+    for (const auto& c : cases) {
+        ::setenv("LANG", c.lang, 1);
+        EXPECT_EQ(GetSystemUIString(101), "Trivane 1") << c.lang;  // the product's name everywhere
+        EXPECT_EQ(GetSystemUIString(102), c.playerError) << c.lang;
+        EXPECT_EQ(GetSystemUIString(103), c.startFailure) << c.lang;
+    }
+}
+
 }  // namespace
 }  // namespace trivane
