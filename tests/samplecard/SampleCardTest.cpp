@@ -22,6 +22,7 @@
 #include "library/CRecordingManager.h"
 #include "library/ListTexts.h"
 #include "library/FrontCompanionPath.h"
+#include "library/GForceEvents.h"
 #include "samplecard/CardPlan.h"
 #include "telemetry/CQenVideoParser.h"
 #include "telemetry/SentenceDecoder.h"
@@ -279,6 +280,34 @@ TEST_F(SampleCard, CatalogueSeesFourGroupsAndPairsFindTheirFront) {
     ASSERT_TRUE(manager.LoadTelemetry(8));
     EXPECT_EQ(manager.Track().fixStore.size(), 12u);
     EXPECT_EQ(manager.Track().gsensorStore.size(), 36u);
+}
+
+TEST_F(SampleCard, OnlyTheHardStopIsAGForceEvent) {
+    CRecordingManager manager;
+    ASSERT_EQ(manager.OpenSource(kCard, ""), 1);
+    // The stop starts 29.5 s into the drive, 5.5 s into its file; the potholes (0.45 G up, then
+    // 0.3 G down) and the road noise stay under the default threshold but not under 0.3 G.
+    std::map<std::string, std::vector<GForceEvent>> atDefault;
+    std::map<std::string, std::vector<std::int64_t>> atLowThreshold;
+    for (int i = 0; i < static_cast<int>(manager.Entries().size()); ++i) {
+        ASSERT_TRUE(manager.LoadTelemetry(i));
+        const std::string& name = manager.Entries()[static_cast<std::size_t>(i)].fileName;
+        const auto events = DetectGForceEvents(manager.Track(), kDefaultGEventThresholdG);
+        if (!events.empty()) atDefault[name] = events;
+        for (const GForceEvent& event : DetectGForceEvents(manager.Track(), 0.3)) {
+            atLowThreshold[name].push_back(event.timeMs);
+        }
+    }
+    ASSERT_EQ(atDefault.size(), 1u);
+    const std::vector<GForceEvent>& stop = atDefault["DRVG0103.AVI"];
+    ASSERT_EQ(stop.size(), 1u);
+    EXPECT_EQ(stop[0].timeMs, 5500);
+    EXPECT_EQ(stop[0].axis, GAxis::X);
+    EXPECT_NEAR(stop[0].peakG, -0.68, 0.05);
+    EXPECT_EQ(atLowThreshold, (std::map<std::string, std::vector<std::int64_t>>{{"DRVG0103.AVI", {5500}},
+                                                                               {"DRV_0101.AVI", {6100}},
+                                                                               {"DRV_0102.AVI", {5800}},
+                                                                               {"FILE240315-081530F.MOV", {4300}}}));
 }
 
 }  // namespace
