@@ -2,20 +2,6 @@
 
 namespace trivane {
 
-void ByteMedianWindow::Add(std::int8_t value) {
-    const int bin = value + kOffset;
-    ++counts_[static_cast<std::size_t>(bin)];
-    ++size_;
-    if (bin < cursor_) ++below_;
-}
-
-void ByteMedianWindow::Remove(std::int8_t value) {
-    const int bin = value + kOffset;
-    --counts_[static_cast<std::size_t>(bin)];
-    --size_;
-    if (bin < cursor_) --below_;
-}
-
 int ByteMedianWindow::Select(std::size_t k) {
     while (below_ > k) {
         --cursor_;

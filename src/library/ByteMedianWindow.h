@@ -11,10 +11,20 @@ namespace trivane {
 // costs a few steps per sample whatever its width.
 class ByteMedianWindow final {
 public:
-    void Add(std::int8_t value);
+    // Defined here so that they inline: a detector calls them for every sample.
+    void Add(std::int8_t value) {
+        const int bin = value + kOffset;
+        ++counts_[static_cast<std::size_t>(bin)];
+        ++size_;
+        below_ += bin < cursor_ ? 1 : 0;
+    }
     // `value` must be in the window.
-    void Remove(std::int8_t value);
-    std::size_t Size() const { return size_; }
+    void Remove(std::int8_t value) {
+        const int bin = value + kOffset;
+        --counts_[static_cast<std::size_t>(bin)];
+        --size_;
+        below_ -= bin < cursor_ ? 1 : 0;
+    }
     // The middle value, or the mean of the two middle values of an even count; 0 when empty.
     double Median();
 

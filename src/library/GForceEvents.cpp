@@ -26,8 +26,9 @@ std::vector<GForceEvent> Detect(const unsigned char* bytes, std::size_t count, d
         return static_cast<std::int8_t>(bytes[i * kGSensorSampleSize + axis]);
     };
     const double gPerRaw = rangeFactor / 1024;
+    // An odd width: the median is one sample's value rather than the mean of two.
     const auto width = static_cast<std::size_t>(
-        std::clamp(std::round(kGEventBaselineMs * samplesPerMs), 1.0, static_cast<double>(count)));
+        std::clamp(std::floor(kGEventBaselineMs * samplesPerMs / 2) * 2 + 1, 1.0, static_cast<double>(count)));
 
     std::array<ByteMedianWindow, 3> baseline;
     for (std::size_t i = 0; i < width; ++i) {
