@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "files/FileSystem.h"
+#include "files/RenameNoReplace.h"
 
 namespace trivane {
 
@@ -65,19 +66,27 @@ bool AtomicFile::Write(std::string_view text) {
     return !failed_;
 }
 
-bool AtomicFile::Commit() {
+bool AtomicFile::Commit() { return Finish(true); }
+
+bool AtomicFile::CommitNoReplace() { return Finish(false); }
+
+bool AtomicFile::Finish(bool replace) {
     if (file_ == nullptr) return false;
     bool ok = !failed_ && std::fflush(file_) == 0 && std::ferror(file_) == 0;
     if (ok) ok = ::fsync(::fileno(file_)) == 0;
     ok = std::fclose(file_) == 0 && ok;
     file_ = nullptr;
-    if (ok) ok = std::rename(temporary_.c_str(), target_.c_str()) == 0;
+    int error = ok ? 0 : (errno != 0 ? errno : EIO);
+    if (ok && replace && std::rename(temporary_.c_str(), target_.c_str()) != 0) error = errno;
+    if (ok && !replace) error = RenameNoReplace(temporary_, target_);
+    ok = error == 0;
     if (ok) {
         SyncFolder(ParentFolder(target_));
     } else {
         ::unlink(temporary_.c_str());
     }
     temporary_.clear();
+    errno = error;
     return ok;
 }
 

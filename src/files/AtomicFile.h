@@ -23,9 +23,15 @@ public:
     bool Write(std::string_view text);
     // Flushes, syncs, closes and renames; false (and nothing under the final name changed) on any error.
     bool Commit();
+    // The same, but only while nothing is under the final name: false with errno EEXIST otherwise.
+    bool CommitNoReplace();
     void Discard();
+    // The hidden file written until Commit, for another program to fill; empty when not open.
+    const std::string& TemporaryPath() const { return temporary_; }
 
 private:
+    bool Finish(bool replace);
+
     std::FILE* file_ = nullptr;
     std::string target_;
     std::string temporary_;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 
@@ -80,6 +81,29 @@ TEST(AtomicFile, DiscardedOrUncommittedWritesLeaveNothing) {
     EXPECT_FALSE(file.Commit());
     EXPECT_EQ(ReadText(path), "first export");
     EXPECT_EQ(test::FolderEntries(dir.Path()), std::vector<std::string>{"route.KML"});
+}
+
+// Another program fills the temporary file; the no-replace commit leaves a file that appeared
+// under the final name meanwhile alone and removes the temporary one.
+TEST(AtomicFile, FilledByAnotherWriterAndCommittedOnlyWhereNothingIs) {
+    TempDir dir;
+    const std::string path = dir / "clip.mp4";
+    AtomicFile file;
+    ASSERT_TRUE(file.Open(path));
+    const std::string temporary = file.TemporaryPath();
+    EXPECT_EQ(temporary.rfind(dir / ".clip.mp4.", 0), 0u);
+    WriteText(temporary, "encoded");
+    WriteText(path, "the user's");
+    EXPECT_FALSE(file.CommitNoReplace());
+    EXPECT_EQ(errno, EEXIST);
+    EXPECT_EQ(ReadText(path), "the user's");
+    EXPECT_EQ(test::FolderEntries(dir.Path()), std::vector<std::string>{"clip.mp4"});
+
+    ASSERT_TRUE(file.Open(dir / "other.mp4"));
+    WriteText(file.TemporaryPath(), "encoded");
+    EXPECT_TRUE(file.CommitNoReplace());
+    EXPECT_EQ(ReadText(dir / "other.mp4"), "encoded");
+    EXPECT_EQ(test::FolderEntries(dir.Path()), (std::vector<std::string>{"clip.mp4", "other.mp4"}));
 }
 
 TEST(AtomicFile, RewriteByRootKeepsTheOwner) {
