@@ -66,7 +66,10 @@ std::string GpxDocument(const GpxTrack& track) {
             out += "      <trkpt lat=\"" + FormatFixed6(NmeaToDegrees(fix.latitudeNmea / 100)) + "\" lon=\"" +
                    FormatFixed6(NmeaToDegrees(fix.longitudeNmea / 100)) + "\">\n";
             out += "        <ele>" + std::to_string(fix.altitude) + "</ele>\n";
-            if (const auto seconds = GpxFixTime(fix, i, track.fixRate, track.startTime)) {
+            std::optional<double> seconds;
+            if (track.times == nullptr) seconds = GpxFixTime(fix, i, track.fixRate, track.startTime);
+            else if (i < track.times->size() && std::isfinite((*track.times)[i])) seconds = (*track.times)[i];
+            if (seconds) {
                 if (const auto time = IsoUtc(*seconds)) out += "        <time>" + *time + "</time>\n";
             }
             out += "        <extensions><gpxtpx:TrackPointExtension><gpxtpx:speed>" +

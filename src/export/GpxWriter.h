@@ -16,6 +16,8 @@ struct GpxTrack {
     const std::vector<GpsFix>* fixes = nullptr;
     double fixRate = 1;          // fixes per second
     std::int64_t startTime = 0;  // Unix seconds; 0 when unknown
+    // When given, the UTC time of each fix in Unix seconds (NaN: none) instead of GpxFixTime's.
+    const std::vector<double>* times = nullptr;
 };
 
 // UTC time of fix `index`: its own date and time (local) when it carries a date, else the
