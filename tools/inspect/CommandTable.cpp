@@ -11,6 +11,7 @@ std::span<const Command> AllCommands() {
         {"kml", "kml FILE [--out DIR]", RunKml},
         {"gpx", "gpx PATH [--out DIR]", RunGpx},
         {"events", "events FILE [--threshold G]", RunEvents},
+        {"clip", "clip FILE --from MS --to MS --out CLIP.mp4 [--replace]", RunClip},
     };
     return commands;
 }

@@ -21,5 +21,6 @@ int RunSync(std::span<char* const> args);
 int RunKml(std::span<char* const> args);
 int RunGpx(std::span<char* const> args);
 int RunEvents(std::span<char* const> args);
+int RunClip(std::span<char* const> args);
 
 }  // namespace trivane::inspect
