@@ -32,8 +32,9 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The libraries the program links, with the versions dpkg-shlibdeps finds (Qt's WebEngine
 # library brings its helper process, libqt6webenginecore6-bin, that way; Qt's X11 platform
 # plug-in ships in libqt6gui6). Then what the program loads by name at run time: libVLC with its
-# demuxers, codecs and X11 video output, and Leaflet for the OpenStreetMap page.
+# demuxers, codecs and X11 video output, Leaflet for the OpenStreetMap page, and ffmpeg (with
+# ffprobe) for clip exports.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libvlc5 (>= 3.0), vlc-plugin-base, vlc-plugin-video-output, libjs-leaflet")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libvlc5 (>= 3.0), vlc-plugin-base, vlc-plugin-video-output, libjs-leaflet, ffmpeg")
 
 include(CPack)

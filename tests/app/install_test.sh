@@ -94,7 +94,7 @@ readelf -S "$work/unpacked/usr/bin/trivane" | grep -q '\.debug_info' && fail "th
 depends=$(field Depends)
 for needed in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6openglwidgets6 \
   libqt6webenginecore6 libqt6webenginecore6-bin libqt6webenginewidgets6 \
-  libvlc5 vlc-plugin-base vlc-plugin-video-output libjs-leaflet; do
+  libvlc5 vlc-plugin-base vlc-plugin-video-output libjs-leaflet ffmpeg; do
   [[ ", $depends," == *", $needed ("* || ", $depends," == *", $needed,"* ]] || fail "Depends lacks $needed: $depends"
 done
 IFS=',' read -r -a entries <<< "$depends"
