@@ -18,7 +18,7 @@ else()
     trivane_files_tests trivane_settings_tests trivane_settings_instance_tests trivane_uistrings_instance_tests
     trivane_config_tests telemetry_decoding telemetry_parsers telemetry_writer
     library_catalogue_test library_fileops_test library_listtexts_test library_telemetry_test library_inspect_test
-    export_kml_test export_gpx_test export_clip_test playback_vlc_calls playback_vlc_live playback_vlc_plugins playback_controller_tests
+    export_kml_test export_gpx_test export_clip_test export_clip_card_test playback_vlc_calls playback_vlc_live playback_vlc_plugins playback_controller_tests
     samplecard_plan samplecard_check app_layout_tests map_model_tests app_settings_location_tests
     app_command_line_tests)
   if(TRIVANE_GUI)
