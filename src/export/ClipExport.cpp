@@ -50,6 +50,11 @@ struct Recording {
     std::string rear;
 };
 
+bool IsRegularFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
     struct stat sa {};
     struct stat sb {};
@@ -189,8 +194,8 @@ ClipResult RunClipExport(const ClipRequest& request, const ClipProgressFn& progr
         if (recordings.empty() || recordings.back().main != recording.main) recordings.push_back(recording);
         recordingOf.push_back(recordings.size() - 1);
     }
-    if (!PathExists(recordings.front().main)) {
-        return Failed(ClipFailure::SourceUnreadable, recordings.front().main + " does not exist");
+    if (!IsRegularFile(recordings.front().main)) {
+        return Failed(ClipFailure::SourceUnreadable, recordings.front().main + " is not a recording file");
     }
 
     // The targets: never a source, never over a file without the user's word.
@@ -214,6 +219,11 @@ ClipResult RunClipExport(const ClipRequest& request, const ClipProgressFn& progr
     std::optional<std::int64_t> endMs;
     for (std::size_t i = 0; i < recordings.size(); ++i) {
         if (endMs && start >= std::max(*endMs, request.fromMs + kMinClipMs)) break;
+        // A folder or a FIFO under a recording's name would leave ffprobe waiting.
+        if (!IsRegularFile(recordings[i].main)) {
+            unreadable = recordings[i].main;
+            break;
+        }
         Probed probed = Probe(request.tools, recordings[i].main, cancel);
         if (probed.stop) return *probed.stop;
         if (!probed.info) {

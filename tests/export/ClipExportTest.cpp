@@ -135,6 +135,13 @@ TEST_F(ClipExportTest, FailuresLeaveNoFileAndNamesWhatWentWrong) {
     EXPECT_NE(result.message.find("moov atom not found"), std::string::npos);
     request.tools.ffprobe = Script(tools, "ffprobe", kProbe);
     EXPECT_TRUE(OutFiles().empty());
+    // A FIFO under a recording's name is not opened (a reader would wait for a writer forever).
+    ASSERT_EQ(::mkfifo((card / "FILE0003.AVI").c_str(), 0644), 0);
+    const std::vector<std::string> recordings = request.recordings;
+    request.recordings = {card / "FILE0003.AVI"};
+    EXPECT_EQ(Run(writes).failure, ClipFailure::SourceUnreadable);
+    request.recordings = recordings;
+    ::unlink((card / "FILE0003.AVI").c_str());
 
     // Existing files are replaced only when the user agreed; never a recording.
     test::WriteText(out / "clip.gpx", "older route");
