@@ -21,7 +21,9 @@ struct ClipRequest {
     std::vector<std::string> recordings;
     // Start, from the start of recordings[0]; past its end it lies in the recordings after it.
     std::int64_t fromMs = 0;
-    // End (exclusive), from the start of recordings[toRecording], counting the recordings back to back.
+    // End (exclusive), from the start of recordings[toRecording]: a window that marks the end while
+    // playing a later recording of the group gives that recording's index and its playback time.
+    // Past that recording's end it runs on into those after it.
     std::int64_t toMs = 0;
     std::size_t toRecording = 0;
     // The clip; the GPX file takes its name with the extension ".gpx".
@@ -41,7 +43,8 @@ struct ClipProgress {
 enum class ClipFailure {
     None,
     BadRequest,     // no recording, an empty or negative range, a range that starts after the recordings end
-    TargetExists,   // a file is under the clip's or the GPX file's name and replacing was not agreed
+    TargetExists,   // a file is under the clip's or the GPX file's name and replacing was not agreed;
+                    // found before any work, so a window can ask and run again with replaceExisting
     TargetFolder,   // the folder cannot be written (missing, read-only, not a folder)
     TargetIsSource, // the clip or the GPX file would replace a recording or its side file
     NoSpace,        // the disk filled up while writing
