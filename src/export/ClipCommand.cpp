@@ -88,7 +88,8 @@ std::vector<std::string> ClipFfmpegArgs(const ClipCommand& command) {
                          ":white,format=yuv420p" + Label("r", i) + ";";
             } else {
                 // A segment without a rear file keeps a black inset, so the rear pictures after it stay in step.
-                graph += "color=c=black:s=" + frameWidth + "x" + frameHeight + ":d=" + length + ",format=yuv420p" + Label("r", i) + ";";
+                graph += "color=c=black:s=" + frameWidth + "x" + frameHeight + ":d=" + length + ",format=yuv420p" +
+                         Label("r", i) + ";";
             }
             concatInputs += Label("r", i);
         }
@@ -117,9 +118,10 @@ std::vector<std::string> ClipFfmpegArgs(const ClipCommand& command) {
         graph += picture + "null[picture]";
     }
 
-    for (const std::string& arg : {std::string("-filter_complex"), graph, std::string("-map"), std::string("[picture]")}) {
-        args.push_back(arg);
-    }
+    args.emplace_back("-filter_complex");
+    args.push_back(graph);
+    args.emplace_back("-map");
+    args.emplace_back("[picture]");
     if (command.audio) {
         args.emplace_back("-map");
         args.emplace_back("[sound]");

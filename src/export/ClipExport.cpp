@@ -229,7 +229,8 @@ ClipResult RunClipExport(const ClipRequest& request, const ClipProgressFn& progr
         if (!probed.info) {
             if (i == 0) {
                 return Failed(ClipFailure::SourceUnreadable,
-                              "ffprobe cannot read " + recordings[i].main + (probed.error.empty() ? "" : ": " + probed.error));
+                              "ffprobe cannot read " + recordings[i].main +
+                                  (probed.error.empty() ? "" : ": " + probed.error));
             }
             unreadable = recordings[i].main;  // the clip ends where it begins
             break;
@@ -365,7 +366,8 @@ ClipResult RunClipExport(const ClipRequest& request, const ClipProgressFn& progr
     result.width = layout.width;
     result.height = layout.height;
     if (span.endedEarly) {
-        result.message = "the recordings end " + Seconds(span.recordingsMs) + " after the clip's first recording starts" +
+        result.message = "the recordings end " + Seconds(span.recordingsMs) +
+                         " after the clip's first recording starts" +
                          (unreadable.empty() ? std::string() : " (" + unreadable + " cannot be read)") +
                          "; the clip stops there and lasts " + Seconds(span.LengthMs());
     }

@@ -24,7 +24,8 @@ constexpr std::uint16_t kSpeedLimitKmh = 500;
 std::string SignedG(double g) {
     char buffer[32];
     const double rounded = std::round(g * 100) / 100;
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(rounded), std::chars_format::fixed, 2);
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(rounded), std::chars_format::fixed, 2);
     if (ec != std::errc{}) return "?";
     return (rounded < 0 ? "-" : "+") + std::string(buffer, end);
 }

@@ -33,7 +33,9 @@ ProgramOutcome RunProgram(const std::vector<std::string>& argv, const std::atomi
                 break;
             case ChildProcess::Stream::Error:
                 outcome.errorTail.append(data);
-                if (outcome.errorTail.size() > kErrorKept) outcome.errorTail.erase(0, outcome.errorTail.size() - kErrorKept);
+                if (outcome.errorTail.size() > kErrorKept) {
+                    outcome.errorTail.erase(0, outcome.errorTail.size() - kErrorKept);
+                }
                 break;
             case ChildProcess::Stream::Extra:
                 if (onExtra) onExtra(data);

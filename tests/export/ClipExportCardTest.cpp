@@ -49,7 +49,8 @@ struct Picture {
         double sum = 0;
         for (int row = 0; row < h; ++row) {
             for (int col = 0; col < w * 3; ++col) {
-                const auto a = static_cast<unsigned char>(rgb[static_cast<std::size_t>(((y + row) * width + x) * 3 + col)]);
+                const auto a =
+                    static_cast<unsigned char>(rgb[static_cast<std::size_t>(((y + row) * width + x) * 3 + col)]);
                 const auto b = static_cast<unsigned char>(
                     other.rgb[static_cast<std::size_t>(((oy + row) * other.width + ox) * 3 + col)]);
                 sum += std::abs(a - b);
