@@ -213,15 +213,20 @@ void CQENDlg::CreateControls()
     statusBoard_->setAttribute(Qt::WA_NativeWindow);
     statusBoard_->hide();
     // With the map's browser in it, the window is composited with OpenGL. A tiny OpenGL child made
-    // before the first show keeps the video windows' ids stable (libVLC keeps drawing into them),
-    // and one inside the board lets it draw above the video. Only where OpenGL exists.
+    // before the first show keeps the video windows' ids stable (libVLC keeps drawing into them).
+    // The board, above the video, and what moves while playing are windows of their own, each with
+    // such a child so that it draws: a repaint then recomposes only its own area, not the whole
+    // window (dear without a GPU). Only where OpenGL exists.
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        for (QWidget* owner : {static_cast<QWidget*>(this), static_cast<QWidget*>(statusBoard_)}) {
+        for (QWidget* owner : {static_cast<QWidget*>(this), static_cast<QWidget*>(statusBoard_),
+                               static_cast<QWidget*>(positionSlider_), static_cast<QWidget*>(gsensor_),
+                               static_cast<QWidget*>(speed_)}) {
             auto* gl = new QOpenGLWidget(owner);
             gl->setObjectName(QStringLiteral("GL_ANCHOR"));
             gl->setGeometry(0, 0, 1, 1);
             gl->setAttribute(Qt::WA_TransparentForMouseEvents);
             gl->lower();
+            if (owner != this) owner->setAttribute(Qt::WA_NativeWindow);
         }
     }
 

@@ -4,7 +4,9 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLibraryInfo>
+#include <QOpenGLWidget>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrlQuery>
@@ -133,6 +135,16 @@ void CMapHost::CreateBrowser(QObject* window)
     settings->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
 
     view_ = new QWebEngineView(container_);
+    // On X11 the pane is a window of its own, made for OpenGL from the start (the 1×1 child):
+    // the page's frames then recompose the pane alone, not the whole main window.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        auto* gl = new QOpenGLWidget(container_);
+        gl->setObjectName(QStringLiteral("GL_ANCHOR"));
+        gl->setGeometry(0, 0, 1, 1);
+        gl->setAttribute(Qt::WA_TransparentForMouseEvents);
+        gl->lower();
+        container_->setAttribute(Qt::WA_NativeWindow);
+    }
     view_->setPage(page_);
     view_->setContextMenuPolicy(Qt::NoContextMenu);
     container_->layout()->addWidget(view_);
