@@ -102,6 +102,19 @@ QList<int> Glides(PageView& page)
     return ms;
 }
 
+// Steps of the same three glides: 0 when not stepped.
+QList<int> GlideSteps(PageView& page)
+{
+    QList<int> steps;
+    const QVariantList found = page.Eval(QStringLiteral(
+        "[document.querySelector('img.leaflet-marker-icon'), document.querySelector('img.leaflet-marker-shadow'),"
+        " document.querySelector('.leaflet-map-pane')].map(function (e) {"
+        " var m = /steps\\((\\d+)/.exec(getComputedStyle(e).transitionTimingFunction); return m ? +m[1] : 0; })"))
+                                   .toList();
+    for (const QVariant& v : found) steps << v.toInt();
+    return steps;
+}
+
 // A movpos glides the marker and the view together over the interval since the last one and
 // reports its target at once; jumps, a new route, a seek (driven path replotted) and a zoom snap.
 TEST(OsmPage, MarkerAndViewGlideBetweenFixesAndSnapOnJumps)
@@ -144,6 +157,15 @@ TEST(OsmPage, MarkerAndViewGlideBetweenFixesAndSnapOnJumps)
     EXPECT_GT(std::abs(to - from), 20);
     EXPECT_GE(between, 3);
     EXPECT_LT(offCentre, 3);
+    // One step per pixel of the way, at most one a frame: here more pixels than frames.
+    const QList<int> steps = GlideSteps(page);
+    EXPECT_EQ(steps, (QList<int>{63, 63, 63})) << "moved " << std::abs(to - from) << " px";
+
+    // A move of less than a pixel still glides, in one step: the page draws once, not per frame.
+    test::WaitFor([] { return false; }, 1100);
+    Drawn(page, QStringLiteral("movpos(35.601001,139.701201)"));
+    EXPECT_EQ(Glides(page), (QList<int>{1000, 1000, 1000}));
+    EXPECT_EQ(GlideSteps(page), (QList<int>{1, 1, 1}));
 
     // Two fixes in one frame glide for the shortest time.
     Drawn(page, QStringLiteral("movpos(35.6011,139.7013); movpos(35.6012,139.7014)"));
