@@ -1,5 +1,6 @@
 #include "app/CQENApp.h"
 
+#include <malloc.h>
 #include <QApplication>
 #include <QIcon>
 #include <QLoggingCategory>
@@ -9,6 +10,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <clocale>
@@ -108,6 +110,11 @@ MapKeys ReadMapKeys(const CSettingsFile& settings)
 
 bool CQENApp::PrepareProcess()
 {
+    // libVLC's decoders free picture buffers of hundreds of kilobytes on threads of their own.
+    // With glibc's sliding threshold those end up in per-thread heaps that keep growing over
+    // hours of playing; a fixed threshold maps each on its own and gives it back when freed.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    mallopt(M_ARENA_MAX, 4);
     if (!ChoosePlatform()) return false;
     AllowMapAsRoot();
     CMapSchemeHandler::RegisterScheme();
