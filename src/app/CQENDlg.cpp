@@ -20,6 +20,7 @@
 #include <algorithm>
 
 #include "app/CAboutDlg.h"
+#include "app/CEventNavigator.h"
 #include "app/CFileCommands.h"
 #include "app/CInstrumentAnimator.h"
 #include "app/CKeyboardControl.h"
@@ -34,6 +35,7 @@
 #include "config/qt/CTeskConfigDlg.h"
 #include "export/KmlExport.h"
 #include "files/FileSystem.h"
+#include "library/GForceEvents.h"
 #include "library/qt/CFolderDialog.h"
 #include "library/qt/CMediaOpenDialog.h"
 #include "library/qt/CQenFileListCtrl.h"
@@ -99,6 +101,8 @@ CQENDlg::CQENDlg(CSettingsFile& settings, IPlaybackChannel& front, IPlaybackChan
     setAutoFillBackground(true);
     setMouseTracking(true);
     mapProvider_ = settings_.ReadMapProvider();
+    eventThresholdG_ = settings_.ReadGEventThreshold(kDefaultGEventThresholdG);
+    events_ = std::make_unique<CEventNavigator>(CEventNavigator::TelemetryLoader(eventThresholdG_));
     CreateControls();
     fileCommands_ = std::make_unique<CFileCommands>(manager_, controller_, *this);
     keys_ = new CKeyboardControl(*this, [this](int id) { OnCommand(id); }, [this](int id) { return Text(id); });
@@ -605,6 +609,8 @@ void CQENDlg::OnCommand(int id)
     case IDM_SEEK_FORWARD: controller_.SeekBy(kKeySeekMs); break;
     case IDM_FRAME_BACK: controller_.StepFrame(false); break;
     case IDM_FRAME_FORWARD: controller_.StepFrame(true); break;
+    case IDM_NEXT_EVENT: JumpToEvent(true); break;
+    case IDM_PREVIOUS_EVENT: JumpToEvent(false); break;
     case IDM_FULL_SCREEN: ToggleFullScreen(); break;
     case IDM_LEAVE_FULL_SCREEN:
         if (fullScreen_) ToggleFullScreen();
@@ -825,6 +831,8 @@ std::uint32_t CQENDlg::SurfaceWindow(int channel)
 
 void CQENDlg::SetScanBusy(bool busy)
 {
+    // A new catalogue: recordings are read afresh.
+    if (busy) events_->Clear();
     // The counter is the one thing Qt paints on a video surface.
     frontSurface_->setUpdatesEnabled(busy);
     frontSurface_->SetCounterVisible(busy);
@@ -846,7 +854,46 @@ void CQENDlg::SetPlayButtonState(int state)
     play->repaint();
 }
 
-void CQENDlg::SetPositionSlider(int position) { positionSlider_->SetPos(position); }
+void CQENDlg::SetPositionSlider(int position)
+{
+    positionSlider_->SetPos(position);
+    ShowEventMarks();
+}
+
+// The loaded recording's events on the slider, once its length is known.
+void CQENDlg::ShowEventMarks()
+{
+    std::int64_t time = 0;
+    std::int64_t length = 0;
+    const TelemetryTrack& track = manager_.Track();
+    if (track.sourcePath.empty() || !controller_.ShownPosition(time, length) || length <= 0) {
+        marksPath_.clear();
+        positionSlider_->SetEventMarks({});
+        return;
+    }
+    if (track.sourcePath == marksPath_ && length == marksLengthMs_) return;
+    marksPath_ = track.sourcePath;
+    marksLengthMs_ = length;
+    std::vector<GForceEvent> found = DetectGForceEvents(track, eventThresholdG_);
+    std::vector<int> positions;
+    for (const GForceEvent& event : found) {
+        if (event.timeMs <= length) positions.push_back(static_cast<int>(event.timeMs * 1000 / length));
+    }
+    events_->Remember(track.sourcePath, std::move(found));
+    positionSlider_->SetEventMarks(std::move(positions));
+}
+
+// From the picture shown, or from the start of the current recording while none is.
+void CQENDlg::JumpToEvent(bool forward)
+{
+    const int index = manager_.CurrentIndex();
+    std::int64_t time = 0;
+    std::int64_t length = 0;
+    if (!controller_.ShownPosition(time, length)) time = forward ? -CEventNavigator::kNextSlackMs - 1 : 0;
+    const std::optional<EventStop> stop =
+        forward ? events_->Next(manager_, index, time) : events_->Previous(manager_, index, time);
+    if (stop) controller_.PlayAt(stop->index, stop->timeMs);
+}
 
 int CQENDlg::VolumeSliderPosition() const { return volumeSlider_->GetPos(); }
 

@@ -23,6 +23,7 @@ class QTimer;
 
 namespace trivane {
 
+class CEventNavigator;
 class CFileCommands;
 class CGSensorCtrl;
 class CGdipButton;
@@ -180,6 +181,8 @@ private:
     void ToggleGSensorPane();
     void ExportKml();
     void ExportGpx();
+    void ShowEventMarks();
+    void JumpToEvent(bool forward);
     void ToggleGroups();
     void ShowLists(bool controlsShown);
     void ShowMapProvider(int provider);
@@ -223,6 +226,10 @@ private:
     std::unique_ptr<CFileCommands> fileCommands_;
     CMainMenu* menu_ = nullptr;
     CKeyboardControl* keys_ = nullptr;
+    std::unique_ptr<CEventNavigator> events_;
+    double eventThresholdG_ = 0;
+    std::string marksPath_;  // the recording whose events the slider shows
+    std::int64_t marksLengthMs_ = 0;
     // Declared after the controller: it leaves the controller's clock as it goes.
     std::unique_ptr<CInstrumentAnimator> animator_;
 

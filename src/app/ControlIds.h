@@ -53,5 +53,7 @@ inline constexpr int IDM_SEEK_BACK = 32776;
 inline constexpr int IDM_SEEK_FORWARD = 32777;
 inline constexpr int IDM_FRAME_BACK = 32778;
 inline constexpr int IDM_FRAME_FORWARD = 32779;
+inline constexpr int IDM_NEXT_EVENT = 32780;
+inline constexpr int IDM_PREVIOUS_EVENT = 32781;
 
 }  // namespace trivane

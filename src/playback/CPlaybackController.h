@@ -95,6 +95,13 @@ public:
     // Ignored while playing or stopped.
     void StepFrame(bool forward);
 
+    // The shown picture's time and the master's length; false while no recording is shown.
+    bool ShownPosition(std::int64_t& timeMs, std::int64_t& lengthMs);
+    // Catalogue entry `index` from `timeMs`: a seek within the recording on show, otherwise the
+    // recording opened as a click in the file list opens it, with the seek waiting as a slider
+    // seek does (the seek timer applies it once the new media has had time to open).
+    void PlayAt(int index, std::int64_t timeMs);
+
     // WM_PLAYER_ERROR, WM_PLAY_STATE, WM_PLAY_TIME, WM_END_REACHED, WM_PLAY_GROUP, WM_PLAY_FILE,
     // WM_APPLY_VOLUME, WM_SEEK_TO_SLIDER; false for any other message.
     bool HandleMessage(int message, std::uintptr_t wParam, std::intptr_t lParam);

@@ -1,4 +1,5 @@
-// CPlaybackController: the keyboard's seeks by a step and frame steps.
+// CPlaybackController: the keyboard's seeks by a step, frame steps and jumps to a place in a
+// recording.
 #include "playback/CPlaybackController.h"
 
 #include <algorithm>
@@ -52,6 +53,34 @@ void CPlaybackController::SeekBy(std::int64_t deltaMs) {
     const std::int64_t from = std::llround(PictureTimeMs(*master));
     const std::int64_t target = std::clamp<std::int64_t>(from + deltaMs, 0, length);
     // As a slider seek: applied by the seek timer, so that a held key adds up to one seek.
+    pendingSeekMs_ = target;
+    seekPending_ = true;
+    ShowPosition(target, length);
+    if (!seekTimerRunning_) {
+        view_.StartTimer(IDT_SEEK, kSeekPeriodMs);
+        seekTimerRunning_ = true;
+    }
+}
+
+bool CPlaybackController::ShownPosition(std::int64_t& timeMs, std::int64_t& lengthMs) {
+    const IPlaybackChannel* master = ShownMaster();
+    if (master == nullptr) return false;
+    timeMs = std::llround(PictureTimeMs(*master));
+    lengthMs = master->GetLength();
+    return true;
+}
+
+void CPlaybackController::PlayAt(int index, std::int64_t timeMs) {
+    if (index < 0 || index >= CatalogueSize()) return;
+    if (index != ClampedCurrent() || ShownMaster() == nullptr) {
+        PlayFile(index);
+        if (ClampedCurrent() != index) return;
+    }
+    // A player that has only just opened its media may not know the length yet.
+    std::int64_t length = Master().GetLength();
+    if (length <= 0) length = recordings_.Entries()[static_cast<std::size_t>(index)].info.durationMs;
+    std::int64_t target = std::max<std::int64_t>(timeMs, 0);
+    if (length > 0) target = std::min(target, length);
     pendingSeekMs_ = target;
     seekPending_ = true;
     ShowPosition(target, length);

@@ -2,10 +2,20 @@
 
 #include <QPainter>
 
+#include <algorithm>
+#include <utility>
+
 #include "widgets/Edges.h"
 #include "widgets/WindowMessage.h"
 
 namespace trivane {
+
+namespace {
+
+const QColor kEventColour(255, 150, 0);
+const QColor kClipColour(0, 200, 255);
+
+}  // namespace
 
 CVideoSlider::CVideoSlider(QWidget* parent) : CTrackBar(parent, WM_SEEK_TO_SLIDER, true) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -13,11 +23,50 @@ CVideoSlider::CVideoSlider(QWidget* parent) : CTrackBar(parent, WM_SEEK_TO_SLIDE
     SetThumbColours(QColor(100, 250, 100), QColor(240, 0, 180));
 }
 
+void CVideoSlider::SetEventMarks(std::vector<int> positions) {
+    if (positions == m_events) return;
+    m_events = std::move(positions);
+    update();
+}
+
+void CVideoSlider::SetClipMarks(int in, int out) {
+    if (in == m_in && out == m_out) return;
+    m_in = in;
+    m_out = out;
+    update();
+}
+
+int CVideoSlider::MarkX(int position) const {
+    const QRect channel = ChannelRect();
+    const long long span = static_cast<long long>(RangeMax()) - RangeMin();
+    if (span <= 0) return channel.left();
+    const long long clamped = std::clamp<long long>(position, RangeMin(), RangeMax());
+    return channel.left() + static_cast<int>((clamped - RangeMin()) * channel.width() / span);
+}
+
 void CVideoSlider::paintEvent(QPaintEvent*) {
     QPainter p(this);
     QRect r = rect();
     p.fillRect(r, Qt::black);
     DrawEdge(p, r, EdgeKind::Sunken);
+
+    const QRect channel = ChannelRect();
+    const int top = std::max(2, channel.top() - 4);
+    const int bottom = std::min(height() - 3, channel.bottom() + 4);
+    p.setPen(QPen(kEventColour, 2));
+    for (int position : m_events) {
+        const int x = MarkX(position);
+        p.drawLine(x, top, x, channel.top() - 1);
+        p.drawLine(x, channel.bottom() + 1, x, bottom);
+    }
+    p.setPen(QPen(kClipColour, 2));
+    for (const auto& [position, inward] : {std::pair{m_in, 3}, std::pair{m_out, -3}}) {
+        if (position == kNoMark) continue;
+        const int x = MarkX(position);
+        p.drawLine(x, top, x, bottom);
+        p.drawLine(x, top, x + inward, top);
+        p.drawLine(x, bottom, x + inward, bottom);
+    }
     DrawThumb(p);
 }
 

@@ -6,6 +6,7 @@
 #include "app/CMainMenu.h"
 #include "library/CRecordingManager.h"
 #include "widgets/CGdipButton.h"
+#include "widgets/CVideoSlider.h"
 
 namespace trivane {
 namespace {
@@ -102,6 +103,62 @@ TEST_F(CardWindow, GroupListKeepsSpaceAndEscapeOnlyLeavesFullScreen)
     QTest::keyClick(window.get(), Qt::Key_Escape);
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(window->IsFullScreenVideo());
+}
+
+// One group of three recordings: a hard stop 10 s into the first, a quiet second, a swerve 20 s
+// into the third. N and P step through the group's events, opening the recording that holds one.
+TEST_F(CardWindow, EventKeysStepThroughTheGroupsEventsAcrossItsRecordings)
+{
+    Start(false);
+    writer::Telemetry quiet;
+    quiet.samples.assign(300, GSensorSample{0, 0, 64});  // 1 G down, 10 a second
+    quiet.gsensorRateCode = 5;
+    quiet.gsensorRange = 16;
+    writer::Telemetry stop = quiet;
+    for (std::size_t i = 100; i < 103; ++i) stop.samples[i].x = -64;
+    writer::Telemetry swerve = quiet;
+    for (std::size_t i = 200; i < 203; ++i) swerve.samples[i].y = 70;
+    test::MakeFolder(card);
+    test::WriteAvi(card + "/FILE0001.AVI", "2024-03-15 08:15:00", 30, stop);
+    test::WriteAvi(card + "/FILE0002.AVI", "2024-03-15 08:15:30", 30, quiet);
+    test::WriteAvi(card + "/FILE0003.AVI", "2024-03-15 08:16:00", 30, swerve);
+    front.length = 30000;
+    window->OpenPath(card);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return front.Count("play") > 0; }, 3000));
+    ASSERT_EQ(window->Manager().Groups().size(), 1u);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+
+    // Playing the first recording: its stop is marked a third of the way along.
+    front.Fire(VlcEventType::MediaPlayerTimeChanged, 1000);
+    const auto* slider = static_cast<CVideoSlider*>(window->Control(IDC_POSITION_SLIDER));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !slider->EventMarks().empty(); }, 2000));
+    EXPECT_EQ(slider->EventMarks(), std::vector<int>{333});
+
+    const auto jump = [&](Qt::Key key) {
+        front.Take();
+        QTest::keyClick(window.get(), key);
+        return QTest::qWaitFor([&] { return !window->Controller().SeekPending(); }, 3000);
+    };
+    // N: the stop, in the recording on show.
+    ASSERT_TRUE(jump(Qt::Key_N));
+    EXPECT_EQ(front.Count("open"), 0);
+    EXPECT_EQ(front.Last("time"), "time 10000");
+    // N again: past the quiet recording, the third opens at its swerve.
+    ASSERT_TRUE(jump(Qt::Key_N));
+    EXPECT_EQ(front.Last("open"), "open " + card + "/FILE0003.AVI");
+    EXPECT_EQ(front.Last("time"), "time 20000");
+    EXPECT_EQ(window->Manager().CurrentIndex(), 2);
+    // The last event of the group: N does nothing.
+    front.Take();
+    QTest::keyClick(window.get(), Qt::Key_N);
+    EXPECT_FALSE(window->Controller().SeekPending());
+    EXPECT_TRUE(front.Take().empty());
+    // P: back to the first recording's stop.
+    ASSERT_TRUE(jump(Qt::Key_P));
+    EXPECT_EQ(front.Last("open"), "open " + card + "/FILE0001.AVI");
+    EXPECT_EQ(front.Last("time"), "time 10000");
+    EXPECT_EQ(window->Manager().CurrentIndex(), 0);
 }
 
 }  // namespace

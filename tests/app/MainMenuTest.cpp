@@ -51,6 +51,8 @@ TEST_F(CardWindow, ContextMenuListsTheHiddenCommandsWithShortcutsAndRunsThem)
                                   {"Forward 5 s", "Right", true, false},
                                   {"Previous frame", ",", true, false},
                                   {"Next frame", ".", true, false},
+                                  {"Next event", "N", true, false},
+                                  {"Previous event", "P", true, false},
                                   {"Faster speed", "+", true, false},
                                   {"Slower speed", "-", true, false},
                                   {"Volume On/Off", "M", true, false},
