@@ -14,7 +14,7 @@ namespace trivane {
 namespace {
 
 // Menu order. None of these may be a shortcut of the context menu's own entries.
-const std::array<CKeyboardControl::Key, 13> kKeys{{
+const std::array<CKeyboardControl::Key, 15> kKeys{{
     {IDC_OPEN, 160, QKeySequence(Qt::CTRL | Qt::Key_O)},
     {IDC_PLAY, 134, QKeySequence(Qt::Key_Space)},
     {IDM_SEEK_BACK, 162, QKeySequence(Qt::Key_Left)},
@@ -23,6 +23,8 @@ const std::array<CKeyboardControl::Key, 13> kKeys{{
     {IDM_FRAME_FORWARD, 165, QKeySequence(Qt::Key_Period)},
     {IDM_NEXT_EVENT, 166, QKeySequence(Qt::Key_N)},
     {IDM_PREVIOUS_EVENT, 167, QKeySequence(Qt::Key_P)},
+    {IDM_MARK_IN, 168, QKeySequence(Qt::Key_I)},
+    {IDM_MARK_OUT, 169, QKeySequence(Qt::Key_O)},
     {IDC_FAST, 186, QKeySequence(Qt::Key_Plus)},
     {IDC_SLOW, 184, QKeySequence(Qt::Key_Minus)},
     {IDM_MUTE, 188, QKeySequence(Qt::Key_M)},

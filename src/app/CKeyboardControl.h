@@ -13,8 +13,8 @@ class QWidget;
 
 namespace trivane {
 
-// The player's own keys: Space, Left and Right, "," and ".", N and P, "+" and "-", M, F, Ctrl+O and
-// Escape.
+// The player's own keys: Space, Left and Right, "," and ".", N and P, I and O, "+" and "-", M, F,
+// Ctrl+O and Escape.
 // Each is a QAction with a window-wide shortcut on the main window, so it works whichever child
 // has focus, and runs one of the window's commands. Keys the player leaves alone stay with the
 // focused child: the lists keep Up, Down, Page Up/Down, Home and End, and a widget given to

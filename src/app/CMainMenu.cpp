@@ -13,7 +13,7 @@ namespace trivane {
 namespace {
 
 // Menu order, after the player's keys (CKeyboardControl), whose shortcuts these must not take.
-const std::array<CMainMenu::Entry, 17> kEntries{{
+const std::array<CMainMenu::Entry, 18> kEntries{{
     {IDC_STOP, 185, QKeySequence(Qt::CTRL | Qt::Key_Period), false},
     {0, 0, {}, false},
     {IDM_GROUPS, 158, {}, true},
@@ -23,6 +23,7 @@ const std::array<CMainMenu::Entry, 17> kEntries{{
     {0, 0, {}, false},
     {IDC_KML, 191, QKeySequence(Qt::CTRL | Qt::Key_K), false},
     {IDM_GPX, 152, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K), false},
+    {IDM_EXPORT_CLIP, 170, QKeySequence(Qt::CTRL | Qt::Key_E), false},
     {0, 0, {}, false},
     {IDC_MAP, 153, QKeySequence(Qt::CTRL | Qt::Key_M), true},
     {IDC_GSR, 154, QKeySequence(Qt::CTRL | Qt::Key_G), true},
@@ -94,6 +95,7 @@ void CMainMenu::Refresh()
     };
     for (int command : {IDC_STOP, IDC_SAVE, IDC_DEL, IDC_LOCK, IDC_KML, IDM_GPX}) set(command, !s.catalogueEmpty);
     for (int command : {IDM_GROUPS, IDC_MAP, IDC_GSR, IDC_SMALL, IDC_MEDIUM}) set(command, !s.fullScreen);
+    set(IDM_EXPORT_CLIP, s.clipMarked);
     Action(IDC_MAP)->setChecked(s.mapShown);
     Action(IDC_GSR)->setChecked(s.gsensorShown);
     Action(IDC_LOOP)->setChecked(s.autoPlayNext);

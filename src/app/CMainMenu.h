@@ -24,6 +24,7 @@ struct MainMenuState {
     bool gsensorShown = false;
     bool autoPlayNext = false;
     bool groupsShown = false;
+    bool clipMarked = false;  // in and out marks that make a clip
 };
 
 // The main window's context menu: the player's keys first (their actions belong to the keyboard

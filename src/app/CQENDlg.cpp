@@ -20,6 +20,7 @@
 #include <algorithm>
 
 #include "app/CAboutDlg.h"
+#include "app/CClipExportFlow.h"
 #include "app/CEventNavigator.h"
 #include "app/CFileCommands.h"
 #include "app/CInstrumentAnimator.h"
@@ -110,6 +111,15 @@ CQENDlg::CQENDlg(CSettingsFile& settings, IPlaybackChannel& front, IPlaybackChan
     menu_ = new CMainMenu(
         *this, [this](int id) { OnCommand(id); }, [this](int id) { return Text(id); }, [this] { return MenuState(); },
         keys_);
+    CClipExportFlow::Hooks hooks;
+    hooks.choosePath = [this](std::string& path) { return ChooseClipPath(path); };
+    hooks.question = [this](const QString& text, const QString& caption) { return AskYesNo(text, caption); };
+    hooks.message = [this](const QString& text, const QString& caption, bool warning) {
+        ShowText(text, caption, warning);
+    };
+    hooks.text = [this](int id) { return Text(id); };
+    if (seams_.exportClip) hooks.run = seams_.exportClip;
+    clipExport_ = new CClipExportFlow(*this, std::move(hooks));
 }
 
 CQENDlg::~CQENDlg()
@@ -611,6 +621,9 @@ void CQENDlg::OnCommand(int id)
     case IDM_FRAME_FORWARD: controller_.StepFrame(true); break;
     case IDM_NEXT_EVENT: JumpToEvent(true); break;
     case IDM_PREVIOUS_EVENT: JumpToEvent(false); break;
+    case IDM_MARK_IN: MarkClip(true); break;
+    case IDM_MARK_OUT: MarkClip(false); break;
+    case IDM_EXPORT_CLIP: ExportClip(); break;
     case IDM_FULL_SCREEN: ToggleFullScreen(); break;
     case IDM_LEAVE_FULL_SCREEN:
         if (fullScreen_) ToggleFullScreen();
@@ -648,6 +661,7 @@ MainMenuState CQENDlg::MenuState() const
     state.gsensorShown = gsensorEnabled_;
     state.autoPlayNext = controller_.AutoPlayNext();
     state.groupsShown = groupsShown_;
+    state.clipMarked = ClipRequestFor(manager_, clipMarks_).has_value();
     return state;
 }
 
@@ -831,8 +845,11 @@ std::uint32_t CQENDlg::SurfaceWindow(int channel)
 
 void CQENDlg::SetScanBusy(bool busy)
 {
-    // A new catalogue: recordings are read afresh.
-    if (busy) events_->Clear();
+    // A new catalogue: recordings are read afresh and marks name other entries.
+    if (busy) {
+        events_->Clear();
+        clipMarks_ = {};
+    }
     // The counter is the one thing Qt paints on a video surface.
     frontSurface_->setUpdatesEnabled(busy);
     frontSurface_->SetCounterVisible(busy);
@@ -857,16 +874,28 @@ void CQENDlg::SetPlayButtonState(int state)
 void CQENDlg::SetPositionSlider(int position)
 {
     positionSlider_->SetPos(position);
-    ShowEventMarks();
+    ShowTimelineMarks();
 }
 
-// The loaded recording's events on the slider, once its length is known.
-void CQENDlg::ShowEventMarks()
+// The loaded recording's events and the clip marks in it on the slider, once its length is known.
+void CQENDlg::ShowTimelineMarks()
 {
     std::int64_t time = 0;
     std::int64_t length = 0;
+    if (!controller_.ShownPosition(time, length) || length <= 0) {
+        marksPath_.clear();
+        positionSlider_->SetEventMarks({});
+        positionSlider_->SetClipMarks(CVideoSlider::kNoMark, CVideoSlider::kNoMark);
+        return;
+    }
+    const int current = manager_.CurrentIndex();
+    const auto position = [&](const std::optional<ClipMark>& mark) {
+        if (!mark || !MarkIsIn(manager_, *mark, current)) return CVideoSlider::kNoMark;
+        return static_cast<int>(std::clamp<std::int64_t>(mark->timeMs * 1000 / length, 0, 1000));
+    };
+    positionSlider_->SetClipMarks(position(clipMarks_.in), position(clipMarks_.out));
     const TelemetryTrack& track = manager_.Track();
-    if (track.sourcePath.empty() || !controller_.ShownPosition(time, length) || length <= 0) {
+    if (track.sourcePath.empty()) {
         marksPath_.clear();
         positionSlider_->SetEventMarks({});
         return;
@@ -893,6 +922,41 @@ void CQENDlg::JumpToEvent(bool forward)
     const std::optional<EventStop> stop =
         forward ? events_->Next(manager_, index, time) : events_->Previous(manager_, index, time);
     if (stop) controller_.PlayAt(stop->index, stop->timeMs);
+}
+
+// At the picture shown; a mark that would leave the range empty drops the other one.
+void CQENDlg::MarkClip(bool in)
+{
+    std::int64_t time = 0;
+    std::int64_t length = 0;
+    if (!controller_.ShownPosition(time, length)) return;
+    const ClipMark mark{manager_.CurrentIndex(), time};
+    (in ? clipMarks_.in : clipMarks_.out) = mark;
+    if (clipMarks_.in && clipMarks_.out && !ClipRequestFor(manager_, clipMarks_)) {
+        (in ? clipMarks_.out : clipMarks_.in).reset();
+    }
+    ShowTimelineMarks();
+}
+
+void CQENDlg::ExportClip()
+{
+    const std::optional<ClipRequest> request = ClipRequestFor(manager_, clipMarks_);
+    if (request) clipExport_->Start(*request);
+}
+
+bool CQENDlg::ChooseClipPath(std::string& path)
+{
+    if (seams_.chooseClipPath) return seams_.chooseClipPath(this, path);
+    QFileDialog dialog(this, Text(CClipExportFlow::kTextExport));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({QStringLiteral("MP4 (*.mp4)")});
+    dialog.setDefaultSuffix(QStringLiteral("mp4"));
+    // The export asks about the clip and its GPX file together.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    path = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+    return !path.empty();
 }
 
 int CQENDlg::VolumeSliderPosition() const { return volumeSlider_->GetPos(); }
@@ -955,9 +1019,13 @@ bool CQENDlg::ChooseSnapshotPath(std::string& path)
 
 bool CQENDlg::ConfirmOverwrite(const std::string& path)
 {
-    const QString text = QString::fromStdString(FormatUIText(GetUIString(settings_, 141), path));
-    if (seams_.question) return seams_.question(text, Text(140));
-    return QMessageBox::question(this, Text(140), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+    return AskYesNo(QString::fromStdString(FormatUIText(GetUIString(settings_, 141), path)), Text(140));
+}
+
+bool CQENDlg::AskYesNo(const QString& text, const QString& caption)
+{
+    if (seams_.question) return seams_.question(text, caption);
+    return QMessageBox::question(this, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
            QMessageBox::Yes;
 }
 

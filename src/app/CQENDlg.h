@@ -10,9 +10,11 @@
 #include <string>
 
 #include "app/CMainMenu.h"
+#include "app/ClipMarks.h"
 #include "app/IFileCommandView.h"
 #include "app/InstrumentLinks.h"
 #include "app/MainLayout.h"
+#include "export/ClipExport.h"
 #include "library/CRecordingManager.h"
 #include "library/IOwnerWindow.h"
 #include "library/IVideoSurface.h"
@@ -23,6 +25,7 @@ class QTimer;
 
 namespace trivane {
 
+class CClipExportFlow;
 class CEventNavigator;
 class CFileCommands;
 class CGSensorCtrl;
@@ -73,6 +76,10 @@ public:
         std::function<bool(const QString& text, const QString& caption)> okCancel;
         // Behind the folder dialog of Save as.
         std::shared_ptr<IPathChooser> pathChooser;
+        // The clip's file; true with a path.
+        std::function<bool(QWidget* parent, std::string& path)> chooseClipPath;
+        // In place of the clip export (RunClipExport), on the export's worker thread.
+        std::function<ClipResult(const ClipRequest&, const ClipProgressFn&, const std::atomic<bool>&)> exportClip;
     };
 
     CQENDlg(CSettingsFile& settings, IPlaybackChannel& front, IPlaybackChannel& rear, Seams seams = {},
@@ -99,6 +106,8 @@ public:
     bool GroupsShown() const { return groupsShown_; }
     CMainMenu& Menu() { return *menu_; }
     CFileCommands& FileCommands() { return *fileCommands_; }
+    CClipExportFlow& ClipExport() { return *clipExport_; }
+    const ClipMarks& Marks() const { return clipMarks_; }
     const QRect& RestoreRect() const { return restoreRect_; }
     QRegion Outline() const;
 
@@ -181,8 +190,12 @@ private:
     void ToggleGSensorPane();
     void ExportKml();
     void ExportGpx();
-    void ShowEventMarks();
+    void ShowTimelineMarks();
     void JumpToEvent(bool forward);
+    void MarkClip(bool in);
+    void ExportClip();
+    bool ChooseClipPath(std::string& path);
+    bool AskYesNo(const QString& text, const QString& caption);
     void ToggleGroups();
     void ShowLists(bool controlsShown);
     void ShowMapProvider(int provider);
@@ -230,6 +243,8 @@ private:
     double eventThresholdG_ = 0;
     std::string marksPath_;  // the recording whose events the slider shows
     std::int64_t marksLengthMs_ = 0;
+    ClipMarks clipMarks_;
+    CClipExportFlow* clipExport_ = nullptr;
     // Declared after the controller: it leaves the controller's clock as it goes.
     std::unique_ptr<CInstrumentAnimator> animator_;
 

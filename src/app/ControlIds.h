@@ -55,5 +55,8 @@ inline constexpr int IDM_FRAME_BACK = 32778;
 inline constexpr int IDM_FRAME_FORWARD = 32779;
 inline constexpr int IDM_NEXT_EVENT = 32780;
 inline constexpr int IDM_PREVIOUS_EVENT = 32781;
+inline constexpr int IDM_MARK_IN = 32782;
+inline constexpr int IDM_MARK_OUT = 32783;
+inline constexpr int IDM_EXPORT_CLIP = 32784;
 
 }  // namespace trivane

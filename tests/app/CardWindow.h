@@ -74,7 +74,13 @@ protected:
             answers.pop_front();
             return answer;
         };
+        seams.question = seams.okCancel;
         seams.pathChooser = folders;
+        seams.chooseClipPath = [this](QWidget*, std::string& path) {
+            path = clipPath;
+            return !path.empty();
+        };
+        seams.exportClip = exportClip;
         seams.chooseSource = [this](QWidget*, SourceChoice&) {
             ++sourceDialogs;
             return false;
@@ -87,6 +93,30 @@ protected:
         WriteCard();
         window->OpenPath(card);
         ASSERT_TRUE(QTest::qWaitFor([&] { return front.Count("play") > 0; }, 3000));
+    }
+
+    // One group of three recordings: a hard stop 10 s into the first, a quiet second, a swerve 20 s
+    // into the third; the front channel reports them 30 s long. Opened and playing.
+    void OpenEventCard()
+    {
+        writer::Telemetry quiet;
+        quiet.samples.assign(300, GSensorSample{0, 0, 64});  // 1 G down, 10 a second
+        quiet.gsensorRateCode = 5;
+        quiet.gsensorRange = 16;
+        writer::Telemetry stop = quiet;
+        for (std::size_t i = 100; i < 103; ++i) stop.samples[i].x = -64;
+        writer::Telemetry swerve = quiet;
+        for (std::size_t i = 200; i < 203; ++i) swerve.samples[i].y = 70;
+        MakeFolder(card);
+        WriteAvi(card + "/FILE0001.AVI", "2024-03-15 08:15:00", 30, stop);
+        WriteAvi(card + "/FILE0002.AVI", "2024-03-15 08:15:30", 30, quiet);
+        WriteAvi(card + "/FILE0003.AVI", "2024-03-15 08:16:00", 30, swerve);
+        front.length = 30000;
+        window->OpenPath(card);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return front.Count("play") > 0; }, 3000));
+        ASSERT_EQ(window->Manager().Groups().size(), 1u);
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
 
     QTreeWidget* List(int id) const { return window->findChild<QTreeWidget*>(QString::number(id)); }
@@ -104,6 +134,8 @@ protected:
     std::deque<bool> answers;  // OK unless told otherwise
     std::function<void()> duringQuestion;
     int sourceDialogs = 0;  // the source dialog is cancelled
+    std::string clipPath;   // the clip file dialog's answer; empty: cancelled
+    std::function<ClipResult(const ClipRequest&, const ClipProgressFn&, const std::atomic<bool>&)> exportClip;
 };
 
 }  // namespace trivane::test

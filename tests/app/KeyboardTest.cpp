@@ -110,24 +110,7 @@ TEST_F(CardWindow, GroupListKeepsSpaceAndEscapeOnlyLeavesFullScreen)
 TEST_F(CardWindow, EventKeysStepThroughTheGroupsEventsAcrossItsRecordings)
 {
     Start(false);
-    writer::Telemetry quiet;
-    quiet.samples.assign(300, GSensorSample{0, 0, 64});  // 1 G down, 10 a second
-    quiet.gsensorRateCode = 5;
-    quiet.gsensorRange = 16;
-    writer::Telemetry stop = quiet;
-    for (std::size_t i = 100; i < 103; ++i) stop.samples[i].x = -64;
-    writer::Telemetry swerve = quiet;
-    for (std::size_t i = 200; i < 203; ++i) swerve.samples[i].y = 70;
-    test::MakeFolder(card);
-    test::WriteAvi(card + "/FILE0001.AVI", "2024-03-15 08:15:00", 30, stop);
-    test::WriteAvi(card + "/FILE0002.AVI", "2024-03-15 08:15:30", 30, quiet);
-    test::WriteAvi(card + "/FILE0003.AVI", "2024-03-15 08:16:00", 30, swerve);
-    front.length = 30000;
-    window->OpenPath(card);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return front.Count("play") > 0; }, 3000));
-    ASSERT_EQ(window->Manager().Groups().size(), 1u);
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    OpenEventCard();
 
     // Playing the first recording: its stop is marked a third of the way along.
     front.Fire(VlcEventType::MediaPlayerTimeChanged, 1000);
