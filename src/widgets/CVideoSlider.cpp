@@ -50,14 +50,13 @@ void CVideoSlider::paintEvent(QPaintEvent*) {
     p.fillRect(r, Qt::black);
     DrawEdge(p, r, EdgeKind::Sunken);
 
-    const QRect channel = ChannelRect();
-    const int top = std::max(2, channel.top() - 4);
-    const int bottom = std::min(height() - 3, channel.bottom() + 4);
+    // Inside the sunken edge, from top to bottom; the thumb covers them as it passes.
+    const int top = 3;
+    const int bottom = height() - 4;
     p.setPen(QPen(kEventColour, 2));
     for (int position : m_events) {
         const int x = MarkX(position);
-        p.drawLine(x, top, x, channel.top() - 1);
-        p.drawLine(x, channel.bottom() + 1, x, bottom);
+        p.drawLine(x, top, x, bottom);
     }
     p.setPen(QPen(kClipColour, 2));
     for (const auto& [position, inward] : {std::pair{m_in, 3}, std::pair{m_out, -3}}) {
