@@ -1,8 +1,9 @@
 // Logic shared by the map pages. The host calls movpos, path_plot, path_delete, pathdrived_plot,
-// pathdrived_delete, set_center and pathdrived_plot_to_n (latitude first, decimal degrees), often
-// thousands at a time and possibly before the provider's script has loaded.
+// pathdrived_delete, set_center, pathdrived_plot_to_n, event_plot and event_delete (latitude first,
+// decimal degrees), often thousands at a time and possibly before the provider's script has loaded.
 //
-// The page keeps its own model of the route, the driven path, the marker and the requested centre.
+// The page keeps its own model of the route, the driven path, the marker, the event marks (places
+// of G-force events, drawn as small circles on the route) and the requested centre.
 // Calls only change the model; before initialize they are simply held (a delete drops the points
 // it deletes, only the latest marker and centre are kept, so the held state stays bounded), and
 // after it one redraw per animation frame hands each changed line its whole point list. Points
@@ -13,12 +14,14 @@
 //   initialized  the provider's map exists
 //   route/driven points held (what the host sent and did not delete, whether drawn yet or not)
 //   drawnRoute/drawnDriven  points the provider's lines have now
+//   events       event marks held; drawnEvents those the provider shows
 //   marker       the latest movpos position as sent, or null
 //   center, zoom the map's view as the provider reports it (null before initialize)
 //   bounds       [[south, west], [north, east]] of the view where the provider gives it, else null
 //   queued       before initialize: held points, plus one for a marker and one for a centre of
 //                its own (set_center); 0 afterwards
-// With withPoints true it also gives routePoints, drivenPoints, drawnRoutePoints, drawnDrivenPoints.
+// With withPoints true it also gives routePoints, drivenPoints, drawnRoutePoints, drawnDrivenPoints
+// and eventPoints.
 //
 // A marker move glides: the adapter is given a duration, the interval between the last two movpos
 // calls (clamped to 100-1000 ms), and animates towards the new position over it (the model and the
@@ -28,8 +31,8 @@
 'use strict';
 
 // adapter: {page, ready(), create(), drawRoute(points, generation), drawDriven(points, generation),
-//           placeMarker(point, glideMs), centre(point, glideMs), fitRoute(points) (optional), view(),
-//           drawn(withPoints)}
+//           placeMarker(point, glideMs), centre(point, glideMs), fitRoute(points) (optional),
+//           drawEvents(points) (optional), view(), drawn(withPoints)}
 // Points are [lat, lon] arrays. A generation changes whenever a line was emptied or replaced, so an
 // adapter converting points asynchronously can drop work on points that are gone.
 function trivaneMapPage(adapter) {
@@ -37,6 +40,8 @@ function trivaneMapPage(adapter) {
     var driven = [];
     var marker = null;
     var centre = null;
+    var events = [];
+    var eventsDirty = false;
     var routeGeneration = 0;
     var drivenGeneration = 0;
     var order = 0;  // call counter: does the latest centre request follow the latest route points?
@@ -105,6 +110,10 @@ function trivaneMapPage(adapter) {
             if (drivenDirty) {
                 drivenDirty = false;
                 adapter.drawDriven(driven, drivenGeneration);
+            }
+            if (eventsDirty) {
+                eventsDirty = false;
+                if (typeof adapter.drawEvents === 'function') adapter.drawEvents(events);
             }
             var fit = fitDue && route.length > 0 && typeof adapter.fitRoute === 'function';
             fitDue = false;
@@ -200,6 +209,20 @@ function trivaneMapPage(adapter) {
         schedule();
     }
 
+    function event_plot(lat, lon) {
+        var p = toPoint(lat, lon);
+        if (!p) return;
+        events.push(p);
+        eventsDirty = true;
+        schedule();
+    }
+
+    function event_delete() {
+        events = [];
+        eventsDirty = true;
+        schedule();
+    }
+
     function set_center(lat, lon) {
         var p = toPoint(lat, lon);
         if (!p) return;
@@ -221,6 +244,7 @@ function trivaneMapPage(adapter) {
         initialized = true;
         routeDirty = route.length > 0;
         drivenDirty = driven.length > 0;
+        eventsDirty = events.length > 0;
         markerDirty = marker !== null;
         centreDirty = centre !== null;
         fitDue = route.length > 0;
@@ -250,17 +274,21 @@ function trivaneMapPage(adapter) {
             driven: driven.length,
             drawnRoute: drawn ? drawn.route : 0,
             drawnDriven: drawn ? drawn.driven : 0,
+            events: events.length,
+            drawnEvents: drawn && drawn.events ? drawn.events : 0,
             marker: marker ? [marker[0], marker[1]] : null,
             center: view ? view.center : null,
             zoom: view ? view.zoom : null,
             bounds: view && view.bounds ? view.bounds : null,
-            queued: initialized ? 0 : route.length + driven.length + (marker ? 1 : 0) + (centre && centre !== marker ? 1 : 0)
+            queued: initialized ? 0 : route.length + driven.length + events.length + (marker ? 1 : 0) +
+                (centre && centre !== marker ? 1 : 0)
         };
         if (withPoints) {
             s.routePoints = copy(route);
             s.drivenPoints = copy(driven);
             s.drawnRoutePoints = drawn ? drawn.routePoints : [];
             s.drawnDrivenPoints = drawn ? drawn.drivenPoints : [];
+            s.eventPoints = copy(events);
         }
         return s;
     }
@@ -272,6 +300,8 @@ function trivaneMapPage(adapter) {
     window.pathdrived_delete = pathdrived_delete;
     window.pathdrived_plot_to_n = pathdrived_plot_to_n;
     window.set_center = set_center;
+    window.event_plot = event_plot;
+    window.event_delete = event_delete;
     window.initialize = initialize;
     window.trivaneMapState = state;
 

@@ -37,6 +37,8 @@
 #include "export/KmlExport.h"
 #include "files/FileSystem.h"
 #include "library/GForceEvents.h"
+#include "library/IMapHost.h"
+#include "library/MapScripts.h"
 #include "library/qt/CFolderDialog.h"
 #include "library/qt/CMediaOpenDialog.h"
 #include "library/qt/CQenFileListCtrl.h"
@@ -877,9 +879,16 @@ void CQENDlg::SetPositionSlider(int position)
     ShowTimelineMarks();
 }
 
-// The loaded recording's events and the clip marks in it on the slider, once its length is known.
+// The loaded recording's events and the clip marks in it on the slider, once its length is known;
+// the events also on the map's route.
 void CQENDlg::ShowTimelineMarks()
 {
+    const TelemetryTrack& track = manager_.Track();
+    IMapHost* mapHost = map_ ? map_->ScriptHost() : nullptr;
+    if (track.sourcePath.empty() && mapEventsShown_) {
+        if (mapHost != nullptr) mapHost->RunScript(kEventDeleteScript);
+        mapEventsShown_ = false;
+    }
     std::int64_t time = 0;
     std::int64_t length = 0;
     if (!controller_.ShownPosition(time, length) || length <= 0) {
@@ -894,7 +903,6 @@ void CQENDlg::ShowTimelineMarks()
         return static_cast<int>(std::clamp<std::int64_t>(mark->timeMs * 1000 / length, 0, 1000));
     };
     positionSlider_->SetClipMarks(position(clipMarks_.in), position(clipMarks_.out));
-    const TelemetryTrack& track = manager_.Track();
     if (track.sourcePath.empty()) {
         marksPath_.clear();
         positionSlider_->SetEventMarks({});
@@ -907,6 +915,11 @@ void CQENDlg::ShowTimelineMarks()
     std::vector<int> positions;
     for (const GForceEvent& event : found) {
         if (event.timeMs <= length) positions.push_back(static_cast<int>(event.timeMs * 1000 / length));
+    }
+    if (mapHost != nullptr) {
+        const std::vector<std::string> scripts = EventMarkScripts(track, found);
+        for (const std::string& script : scripts) mapHost->RunScript(script);
+        mapEventsShown_ = scripts.size() > 1;
     }
     events_->Remember(track.sourcePath, std::move(found));
     positionSlider_->SetEventMarks(std::move(positions));

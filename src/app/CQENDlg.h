@@ -243,6 +243,7 @@ private:
     double eventThresholdG_ = 0;
     std::string marksPath_;  // the recording whose events the slider shows
     std::int64_t marksLengthMs_ = 0;
+    bool mapEventsShown_ = false;  // the map page was given event marks
     ClipMarks clipMarks_;
     CClipExportFlow* clipExport_ = nullptr;
     // Declared after the controller: it leaves the controller's clock as it goes.

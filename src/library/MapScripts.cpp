@@ -34,7 +34,29 @@ std::string DrivenPathPlotScript(double latitude, double longitude) {
     return Call("pathdrived_plot", latitude, ",", longitude);
 }
 
+std::string EventPlotScript(double latitude, double longitude) {
+    return Call("event_plot", latitude, ",", longitude);
+}
+
 std::string MoveScript(double latitude, double longitude) { return Call("movpos", latitude, ", ", longitude); }
+
+std::vector<std::string> EventMarkScripts(const TelemetryTrack& track, const std::vector<GForceEvent>& events) {
+    std::vector<std::string> scripts{kEventDeleteScript};
+    const auto last = static_cast<std::int64_t>(track.fixStore.size()) - 1;
+    for (const GForceEvent& event : events) {
+        // An event after the last fix is placed at the last one.
+        std::int64_t i = track.FixIndexAt(static_cast<double>(event.timeMs));
+        if (i < 0 && event.timeMs >= 0) i = last;
+        for (; i >= 0; --i) {
+            const GpsFix& fix = track.fixStore[static_cast<std::size_t>(i)];
+            if (!fix.IsValid() || !IsMappable(fix)) continue;
+            scripts.push_back(
+                EventPlotScript(NmeaToDegrees(fix.latitudeNmea / 100), NmeaToDegrees(fix.longitudeNmea / 100)));
+            break;
+        }
+    }
+    return scripts;
+}
 
 std::string MovePositionScript(double latitudeNmea100, double longitudeNmea100) {
     return MoveScript(NmeaToDegrees(latitudeNmea100), NmeaToDegrees(longitudeNmea100));

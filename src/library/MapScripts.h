@@ -1,6 +1,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "library/GForceEvents.h"
+#include "library/TelemetryTrack.h"
 
 namespace trivane {
 
@@ -9,12 +13,19 @@ namespace trivane {
 std::string PathPlotScript(double latitude, double longitude);         // "path_plot(%f,%f)"
 std::string DrivenPathPlotScript(double latitude, double longitude);   // "pathdrived_plot(%f,%f)"
 std::string MoveScript(double latitude, double longitude);             // "movpos(%f, %f)"
+// A G-force event's place on the route, drawn as a small circle.
+std::string EventPlotScript(double latitude, double longitude);        // "event_plot(%f,%f)"
 
 // The map host's MovePosition text: arguments are stored NMEA values divided by 100.
 std::string MovePositionScript(double latitudeNmea100, double longitudeNmea100);
 
 inline constexpr const char* kPathDeleteScript = "path_delete()";
 inline constexpr const char* kDrivenPathDeleteScript = "pathdrived_delete()";
+inline constexpr const char* kEventDeleteScript = "event_delete()";
+
+// The page's event marks for a loaded track: event_delete(), then one event_plot per event at the
+// fix shown at its time, or the last valid fix before it; an event with neither has no mark.
+std::vector<std::string> EventMarkScripts(const TelemetryTrack& track, const std::vector<GForceEvent>& events);
 
 // "%f" without the C locale: six decimals, '.' as separator.
 std::string FormatFixed6(double value);

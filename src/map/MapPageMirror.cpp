@@ -49,6 +49,12 @@ bool MapPageMirror::Record(const std::string& script)
     } else if (Arguments(script, "pathdrived_plot", args)) {
         driven_.push_back(PlotArguments(args));
         drivenEndsAtMarker_ = false;
+    } else if (script == "event_delete()") {
+        events_.clear();
+        eventCalls_ = true;
+    } else if (Arguments(script, "event_plot", args)) {
+        events_.push_back(PlotArguments(args));
+        eventCalls_ = true;
     } else if (Arguments(script, "movpos", args)) {
         marker_ = args;
         driven_.push_back(PlotArguments(args));
@@ -62,9 +68,13 @@ bool MapPageMirror::Record(const std::string& script)
 std::vector<std::string> MapPageMirror::Replay() const
 {
     std::vector<std::string> calls;
-    calls.reserve(route_.size() + driven_.size() + 3);
+    calls.reserve(route_.size() + driven_.size() + events_.size() + 4);
     calls.emplace_back("path_delete()");
     for (const std::string& point : route_) calls.push_back(Call("path_plot", point));
+    if (eventCalls_) {
+        calls.emplace_back("event_delete()");
+        for (const std::string& point : events_) calls.push_back(Call("event_plot", point));
+    }
     // A marker move also drives: when the driven path did not end with it, the marker goes first
     // and its point is deleted with the rest.
     const bool markerFirst = !marker_.empty() && !drivenEndsAtMarker_;
@@ -80,6 +90,8 @@ void MapPageMirror::Clear()
 {
     route_.clear();
     driven_.clear();
+    events_.clear();
+    eventCalls_ = false;
     marker_.clear();
     drivenEndsAtMarker_ = false;
 }

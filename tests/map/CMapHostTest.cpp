@@ -17,6 +17,7 @@
 #include "FakeChannel.h"
 #include "FileText.h"
 #include "TempDir.h"
+#include "TestCard.h"
 #include "app/CQENDlg.h"
 #include "app/CSettingsFile.h"
 #include "app/ControlIds.h"
@@ -330,6 +331,36 @@ TEST_F(WindowMapFixture, FailedHostLeavesThePlaceholder)
     auto* mapButton = qobject_cast<QAbstractButton*>(window->Control(IDC_MAP));
     mapButton->click();
     EXPECT_FALSE(window->MapEnabledFlag());
+}
+
+// The G-force event of the recording on show is marked on the route where the car was last known
+// to be then.
+TEST_F(WindowMapFixture, EventOfTheRecordingShownIsMarkedOnTheRoute)
+{
+    StartWindow(false);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return window->MapHostReady() && host->PageLoaded(); }, 20000));
+    writer::Telemetry t;
+    // A fix a second, a minute of latitude apart, without a position at 12 s; a hard stop 12 s in.
+    for (int i = 0; i < 20; ++i) t.fixes.push_back(test::Fix(3540.0 + i, 13946.0, 30, i != 12));
+    t.samples.assign(200, GSensorSample{0, 0, 64});
+    t.gsensorRateCode = 5;
+    t.gsensorRange = 16;
+    for (std::size_t i = 120; i < 123; ++i) t.samples[i].x = -64;
+    const std::string card = data / "card";
+    test::MakeFolder(card);
+    test::WriteAvi(card + "/FILE0001.AVI", "2024-03-15 08:15:00", 20, t);
+    front.length = 20000;
+    window->OpenPath(card);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return front.Count("play") > 0; }, 3000));
+    front.Fire(VlcEventType::MediaPlayerTimeChanged, 1000);
+
+    const QString marks = QStringLiteral("calls.filter(function (c) { return c[0] === 'event_plot'; })");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Eval(host->Page(), marks + QStringLiteral(".length")).toInt() == 1; },
+                                10000));
+    EXPECT_NEAR(Eval(host->Page(), marks + QStringLiteral("[0][1]")).toDouble(), 35 + 51.0 / 60, 1e-6);
+    EXPECT_NEAR(Eval(host->Page(), marks + QStringLiteral("[0][2]")).toDouble(), 139 + 46.0 / 60, 1e-6);
+    // Sent after clearing the last recording's marks.
+    EXPECT_EQ(Eval(host->Page(), QStringLiteral("calls[calls.length - 2][0]")).toString(), QStringLiteral("event_delete"));
 }
 
 }  // namespace

@@ -243,6 +243,28 @@ TEST(OsmPage, LongRouteDrawsQuicklyAndShowsWithoutTiles)
 }
 
 // Without Leaflet (libjs-leaflet missing) the page raises nothing and still holds the calls.
+// A recording's events as circles on its route: a bad point left out, the next recording's
+// events in place of the last one's.
+TEST(OsmPage, EventMarksDrawAsCirclesAndAreReplaced)
+{
+    PageView page(QStringLiteral("osmmap.html"));
+    ASSERT_TRUE(page.Loaded());
+    page.Eval(HostCalls({QStringLiteral("path_plot(35.6000,139.7000)"), QStringLiteral("path_plot(35.7000,139.8000)"),
+                         QStringLiteral("event_delete()"), QStringLiteral("event_plot(35.6500,139.7500)"),
+                         QStringLiteral("event_plot(Infinity,139.7600)"), QStringLiteral("event_plot(35.6900,139.7900)")}));
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().drawnEvents === 2")));
+    EXPECT_TRUE(test::SamePoints(page.State(true)[QStringLiteral("eventPoints")],
+                                 {{35.65, 139.75}, {35.69, 139.79}}));
+    // Drawn over the route in the slider's event colour.
+    EXPECT_EQ(page.Eval(QStringLiteral("document.querySelectorAll('path[fill=\"#FF9600\"]').length")).toInt(), 2);
+
+    page.Eval(HostCalls({QStringLiteral("event_delete()"), QStringLiteral("event_plot(35.6100,139.7100)")}));
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().drawnEvents === 1")));
+    EXPECT_TRUE(test::SamePoints(page.State(true)[QStringLiteral("eventPoints")], {{35.61, 139.71}}));
+    page.Eval(HostCalls({QStringLiteral("event_delete()")}));
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().drawnEvents === 0")));
+}
+
 TEST(OsmPage, WithoutLeafletStaysQuietAndHoldsTheCalls)
 {
     test::TempDir emptyLeafletFolder;
