@@ -1,5 +1,5 @@
 // Baidu's convertor completes in any order: lines keep the plotting order, the marker shows the
-// latest position, and conversions of deleted points are dropped.
+// latest position, and conversions of deleted points and replaced event marks are dropped.
 #include "PageView.h"
 
 #include <gtest/gtest.h>
@@ -74,6 +74,27 @@ TEST(BaiduPage, ConversionsOfDeletedPointsAreIgnored)
     page.Eval(QStringLiteral("fake.complete('reverse')"));
     ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().drawnRoute === 3")));
     EXPECT_TRUE(SamePoints(page.State(true)[QStringLiteral("drawnRoutePoints")], route));
+}
+
+// A recording's event marks replaced before their conversion came back: only the new ones show,
+// as circle symbols in Baidu's coordinates, apart from the vehicle's marker.
+TEST(BaiduPage, EventMarksShowConvertedAndReplacedOnesAreDropped)
+{
+    PageView page(QStringLiteral("BMap.html"));
+    OpenWithHeldConversions(page);
+    page.Eval(HostCalls({QStringLiteral("event_plot(30,100)"), QStringLiteral("event_plot(31,101)")}));
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("fake.conversions.length === 1")));
+    page.Eval(HostCalls({QStringLiteral("event_delete()"), QStringLiteral("event_plot(32,102)"),
+                         QStringLiteral("movpos(33,103)")}));
+    // The old events, the new ones, the driven path, the marker and the centre.
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("fake.conversions.length === 5")));
+    page.Eval(QStringLiteral("fake.complete('reverse')"));
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().drawnEvents === 1")));
+    EXPECT_EQ(page.Eval(QStringLiteral("JSON.stringify(fake.eventMarks())")).toString(),
+              QStringLiteral("[[32.001,102.002,\"circle\"]]"));
+    EXPECT_EQ(page.Eval(QStringLiteral("JSON.stringify(fake.markers())")).toString(), QStringLiteral("[[33.001,103.002]]"));
+    page.Eval(HostCalls({QStringLiteral("event_delete()")}));
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().drawnEvents === 0 && fake.eventMarks().length === 0")));
 }
 
 }  // namespace

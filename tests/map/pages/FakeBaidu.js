@@ -2,6 +2,7 @@
 // (+0.001 lat, +0.002 lng); with fake.autoConvert false they wait until fake.complete(order)
 // runs them (in "reverse" order, or as requested).
 window.BMAP_NAVIGATION_CONTROL_LARGE = 'large';
+window.BMap_Symbol_SHAPE_CIRCLE = 'circle';
 window.fake = {map: null, autoConvert: true, conversions: [], batchSizes: []};
 fake.complete = function (order) {
     var jobs = fake.conversions.splice(0);
@@ -9,8 +10,14 @@ fake.complete = function (order) {
     jobs.forEach(function (job) { job(); });
     return jobs.length;
 };
+// Event marks: markers drawn with a symbol, [lat, lng, shape].
+fake.eventMarks = function () {
+    return fake.map.overlays.filter(function (o) { return o instanceof BMap.Marker && o.options; })
+        .map(function (m) { return [m.point.lat, m.point.lng, m.options.icon.shape]; });
+};
+// The vehicle: markers without options.
 fake.markers = function () {
-    return fake.map.overlays.filter(function (o) { return o instanceof BMap.Marker; })
+    return fake.map.overlays.filter(function (o) { return o instanceof BMap.Marker && !o.options; })
         .map(function (m) { return [m.point.lat, m.point.lng]; });
 };
 window.BMap = (function () {
@@ -29,7 +36,8 @@ window.BMap = (function () {
     function Polyline(path, options) { this.path = path; this.options = options; }
     Polyline.prototype.setPath = function (path) { this.path = path; };
     Polyline.prototype.getPath = function () { return this.path; };
-    function Marker(point) { this.point = point; }
+    function Marker(point, options) { this.point = point; this.options = options; }
+    function Symbol(shape, options) { this.shape = shape; this.options = options; }
     function Convertor() {}
     Convertor.prototype.translate = function (points, from, to, callback) {
         fake.batchSizes.push(points.length);
@@ -41,6 +49,6 @@ window.BMap = (function () {
         else fake.conversions.push(job);
     };
     return {Point: Point, Map: Map, NavigationControl: NavigationControl, Polyline: Polyline, Marker: Marker,
-            Convertor: Convertor};
+            Symbol: Symbol, Convertor: Convertor};
 })();
 true;

@@ -20,9 +20,10 @@ window.google = {maps: (function () {
     Map.prototype.getZoom = function () { return this.zoom; };
     function Marker(options) { this.options = options; this.position = toLatLng(options.position); fake.markers.push(this); }
     Marker.prototype.setPosition = function (p) { this.position = toLatLng(p); };
+    Marker.prototype.setMap = function (map) { this.options.map = map; };
     function Polyline(options) { this.options = options; this.setPath(options.path || []); fake.lines.push(this); }
     Polyline.prototype.setPath = function (points) { this.path = new MVCArray(points.map(toLatLng)); };
     Polyline.prototype.getPath = function () { return this.path; };
-    return {Map: Map, Marker: Marker, Polyline: Polyline, MapTypeId: {ROADMAP: 'roadmap'}};
+    return {Map: Map, Marker: Marker, Polyline: Polyline, MapTypeId: {ROADMAP: 'roadmap'}, SymbolPath: {CIRCLE: 0}};
 })()};
 true;

@@ -77,5 +77,26 @@ TEST(ProviderQueue, BaiduAppliesHeldCallsWhenTheApiArrives)
     EXPECT_EQ(page.Eval(QStringLiteral("JSON.stringify(fake.markers())")).toString(), QStringLiteral("[[13.001,13.002]]"));
 }
 
+// Event marks sent before the API arrived are drawn as circles once it has; a delete takes them off.
+TEST(ProviderQueue, GoogleDrawsHeldEventMarksAsCircles)
+{
+    PageView page(QStringLiteral("gmap.html"));
+    ASSERT_TRUE(page.Loaded());
+    page.Eval(HostCalls({QStringLiteral("event_plot(1,1)"), QStringLiteral("event_delete()"),
+                         QStringLiteral("event_plot(2,3)"), QStringLiteral("event_plot(4,5)")}));
+    EXPECT_EQ(page.State()[QStringLiteral("queued")].toInt(), 2);
+    ASSERT_TRUE(page.InjectFake(QStringLiteral("FakeGoogle.js")));
+    page.Eval(QStringLiteral("trivaneGoogleReady()"));
+    ASSERT_TRUE(page.State()[QStringLiteral("initialized")].toBool());
+    EXPECT_EQ(page.State()[QStringLiteral("drawnEvents")].toInt(), 2);
+    const QString shown = QStringLiteral(
+        "JSON.stringify(fake.markers.filter(function (m) { return m.options.map && m.options.icon; })"
+        ".map(function (m) { return [m.position.lat(), m.position.lng(), m.options.icon.path]; }))");
+    EXPECT_EQ(page.Eval(shown).toString(), QStringLiteral("[[2,3,0],[4,5,0]]"));
+    page.Eval(HostCalls({QStringLiteral("event_delete()")}));
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().drawnEvents === 0")));
+    EXPECT_EQ(page.Eval(shown).toString(), QStringLiteral("[]"));
+}
+
 }  // namespace
 }  // namespace trivane
