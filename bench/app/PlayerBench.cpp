@@ -11,6 +11,7 @@
 //
 //   trivane-bench-player CARD [CPU-SECONDS [DRIFT-SECONDS]]     (defaults 20 and 600)
 //   trivane-bench-player --bare FRONT REAR SECONDS               (the baseline alone)
+//   trivane-bench-player --drift CARD SECONDS                    (the drift alone)
 //
 // Needs an X display (e.g. xvfb-run -a). Each measurement runs in a child process of its own.
 #include <QApplication>
@@ -580,6 +581,13 @@ int main(int argc, char** argv)
     }
     // The bare playback alone, for profiling: --bare FRONT REAR SECONDS.
     if (std::string(argv[1]) == "--bare" && argc == 5) return RunBare(argv[2], argv[3], std::atof(argv[4]));
+    // The drift alone, with and without the correction: --drift CARD SECONDS.
+    if (std::string(argv[1]) == "--drift" && argc == 4) {
+        const std::string card = fs::absolute(argv[2]).string();
+        Drift(card, std::atof(argv[3]), false);
+        Drift(card, std::atof(argv[3]), true);
+        return 0;
+    }
     const std::string card = fs::absolute(argv[1]).string();
     const double cpuSeconds = argc > 2 ? std::atof(argv[2]) : 20;
     const double driftSeconds = argc > 3 ? std::atof(argv[3]) : 600;
