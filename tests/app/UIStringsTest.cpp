@@ -21,7 +21,7 @@ TEST(GetUIString, FollowsTheSettingsFileChoice)
     EXPECT_EQ(kLanguages[por.LanguageIndex()].displayName, "Vietnamese");
     EXPECT_EQ(GetUIString(por, 107), "Xác nhận");
     EXPECT_EQ(GetUIString(por, 109), "Aplicar");
-    EXPECT_EQ(GetUIString(por, 170), "");  // in no table
+    EXPECT_EQ(GetUIString(por, 178), "");  // in no table
 
     for (const char* code : {"eng", "FRA"}) {
         test::WriteText(path, std::string("[UI]\nLANGID=") + code + "\n");
