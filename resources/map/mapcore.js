@@ -1,6 +1,9 @@
 // Logic shared by the map pages. The host calls movpos, path_plot, path_delete, pathdrived_plot,
 // pathdrived_delete, set_center, pathdrived_plot_to_n, event_plot and event_delete (latitude first,
-// decimal degrees), often thousands at a time and possibly before the provider's script has loaded.
+// decimal degrees), often thousands at a time and possibly before the provider's script has loaded;
+// route_speeds([km/h, ...]) gives the speed at each route point and route_colouring(1 | 0) turns
+// the route's colouring by speed, with a legend, on and off (for pages whose adapter draws it; the
+// route keeps its plain colour while the speeds do not match its points one for one).
 //
 // The page keeps its own model of the route, the driven path, the marker, the event marks (places
 // of G-force events, drawn as small circles on the route) and the requested centre.
@@ -15,6 +18,7 @@
 //   route/driven points held (what the host sent and did not delete, whether drawn yet or not)
 //   drawnRoute/drawnDriven  points the provider's lines have now
 //   events       event marks held; drawnEvents those the provider shows
+//   colouring    the route is drawn coloured by speed now; speedRuns its runs of one colour
 //   marker       the latest movpos position as sent, or null
 //   center, zoom the map's view as the provider reports it (null before initialize)
 //   bounds       [[south, west], [north, east]] of the view where the provider gives it, else null
@@ -32,7 +36,8 @@
 
 // adapter: {page, ready(), create(), drawRoute(points, generation), drawDriven(points, generation),
 //           placeMarker(point, glideMs), centre(point, glideMs), fitRoute(points) (optional),
-//           drawEvents(points) (optional), view(), drawn(withPoints)}
+//           drawEvents(points) (optional), drawSpeedRoute(runs) (optional: runs of one colour,
+//           [{colour, points}], or [] for the plain route), view(), drawn(withPoints)}
 // Points are [lat, lon] arrays. A generation changes whenever a line was emptied or replaced, so an
 // adapter converting points asynchronously can drop work on points that are gone.
 function trivaneMapPage(adapter) {
@@ -42,6 +47,8 @@ function trivaneMapPage(adapter) {
     var centre = null;
     var events = [];
     var eventsDirty = false;
+    var speeds = [];
+    var colouring = false;
     var routeGeneration = 0;
     var drivenGeneration = 0;
     var order = 0;  // call counter: does the latest centre request follow the latest route points?
@@ -60,6 +67,70 @@ function trivaneMapPage(adapter) {
     var pending = false;
     var frame = 0;
     var fallback = 0;
+
+    // Upper bounds in km/h and colours, slow to fast.
+    var SPEED_BINS = [
+        {below: 20, colour: '#3288BD', label: '0-20'},
+        {below: 40, colour: '#66C2A5', label: '20-40'},
+        {below: 60, colour: '#ABDDA4', label: '40-60'},
+        {below: 80, colour: '#FEE08B', label: '60-80'},
+        {below: 100, colour: '#F46D43', label: '80-100'},
+        {below: Infinity, colour: '#D53E4F', label: '100+'}
+    ];
+
+    function speedColour(kmh) {
+        for (var i = 0; i < SPEED_BINS.length; i++) {
+            if (kmh < SPEED_BINS[i].below) return SPEED_BINS[i].colour;
+        }
+        return SPEED_BINS[SPEED_BINS.length - 1].colour;
+    }
+
+    function colouringShown() {
+        return colouring && typeof adapter.drawSpeedRoute === 'function';
+    }
+
+    // Runs of one colour; each ends on the next run's first point so the line stays joined.
+    function speedRuns() {
+        if (!colouringShown() || speeds.length !== route.length || route.length === 0) return [];
+        var runs = [];
+        var run = null;
+        for (var i = 0; i < route.length; i++) {
+            var colour = speedColour(speeds[i]);
+            if (run && run.colour === colour) {
+                run.points.push(route[i]);
+                continue;
+            }
+            if (run) run.points.push(route[i]);
+            run = {colour: colour, points: [route[i]]};
+            runs.push(run);
+        }
+        return runs;
+    }
+
+    function legend() {
+        var element = document.getElementById('trivaneSpeedLegend');
+        if (!colouringShown()) {
+            if (element) element.style.display = 'none';
+            return;
+        }
+        if (!document.body) return;
+        if (!element) {
+            element = document.createElement('div');
+            element.id = 'trivaneSpeedLegend';
+            // Above the attribution, which a narrow map wraps across the bottom.
+            element.style.cssText = 'position:absolute;left:6px;bottom:22px;z-index:1100;padding:3px 5px;' +
+                'background:rgba(255,255,255,0.85);border-radius:3px;font:11px sans-serif;color:#222;' +
+                'pointer-events:none;line-height:14px';
+            var html = '<b>km/h</b>';
+            SPEED_BINS.forEach(function (bin) {
+                html += '<div><span style="display:inline-block;width:14px;height:5px;margin-right:4px;' +
+                    'vertical-align:middle;background:' + bin.colour + '"></span>' + bin.label + '</div>';
+            });
+            element.innerHTML = html;
+            document.body.appendChild(element);
+        }
+        element.style.display = 'block';
+    }
 
     function toPoint(lat, lon) {
         lat = Number(lat);
@@ -106,6 +177,7 @@ function trivaneMapPage(adapter) {
             if (routeDirty) {
                 routeDirty = false;
                 adapter.drawRoute(route, routeGeneration);
+                if (typeof adapter.drawSpeedRoute === 'function') adapter.drawSpeedRoute(speedRuns());
             }
             if (drivenDirty) {
                 drivenDirty = false;
@@ -223,6 +295,19 @@ function trivaneMapPage(adapter) {
         schedule();
     }
 
+    function route_speeds(list) {
+        speeds = Array.isArray(list) ? list.map(Number) : [];
+        routeDirty = true;
+        schedule();
+    }
+
+    function route_colouring(on) {
+        colouring = Number(on) === 1;
+        routeDirty = true;
+        legend();
+        schedule();
+    }
+
     function set_center(lat, lon) {
         var p = toPoint(lat, lon);
         if (!p) return;
@@ -242,6 +327,7 @@ function trivaneMapPage(adapter) {
             return;
         }
         initialized = true;
+        legend();
         routeDirty = route.length > 0;
         drivenDirty = driven.length > 0;
         eventsDirty = events.length > 0;
@@ -276,6 +362,9 @@ function trivaneMapPage(adapter) {
             drawnDriven: drawn ? drawn.driven : 0,
             events: events.length,
             drawnEvents: drawn && drawn.events ? drawn.events : 0,
+            colouring: !!(drawn && drawn.speedRuns),
+            speedRuns: drawn && drawn.speedRuns ? drawn.speedRuns : 0,
+            speeds: speeds.length,
             marker: marker ? [marker[0], marker[1]] : null,
             center: view ? view.center : null,
             zoom: view ? view.zoom : null,
@@ -301,6 +390,8 @@ function trivaneMapPage(adapter) {
     window.pathdrived_plot_to_n = pathdrived_plot_to_n;
     window.set_center = set_center;
     window.event_plot = event_plot;
+    window.route_speeds = route_speeds;
+    window.route_colouring = route_colouring;
     window.event_delete = event_delete;
     window.initialize = initialize;
     window.trivaneMapState = state;

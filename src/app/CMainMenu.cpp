@@ -13,7 +13,7 @@ namespace trivane {
 namespace {
 
 // Menu order, after the player's keys (CKeyboardControl), whose shortcuts these must not take.
-const std::array<CMainMenu::Entry, 18> kEntries{{
+const std::array<CMainMenu::Entry, 19> kEntries{{
     {IDC_STOP, 185, QKeySequence(Qt::CTRL | Qt::Key_Period), false},
     {0, 0, {}, false},
     {IDM_GROUPS, 158, {}, true},
@@ -26,6 +26,7 @@ const std::array<CMainMenu::Entry, 18> kEntries{{
     {IDM_EXPORT_CLIP, 170, QKeySequence(Qt::CTRL | Qt::Key_E), false},
     {0, 0, {}, false},
     {IDC_MAP, 153, QKeySequence(Qt::CTRL | Qt::Key_M), true},
+    {IDM_SPEED_ROUTE, 177, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M), true},
     {IDC_GSR, 154, QKeySequence(Qt::CTRL | Qt::Key_G), true},
     {IDC_LOOP, 155, QKeySequence(Qt::CTRL | Qt::Key_L), true},
     {IDC_SMALL, 156, QKeySequence(Qt::CTRL | Qt::Key_1), false},
@@ -97,6 +98,7 @@ void CMainMenu::Refresh()
     for (int command : {IDM_GROUPS, IDC_MAP, IDC_GSR, IDC_SMALL, IDC_MEDIUM}) set(command, !s.fullScreen);
     set(IDM_EXPORT_CLIP, s.clipMarked);
     Action(IDC_MAP)->setChecked(s.mapShown);
+    Action(IDM_SPEED_ROUTE)->setChecked(s.speedRoute);
     Action(IDC_GSR)->setChecked(s.gsensorShown);
     Action(IDC_LOOP)->setChecked(s.autoPlayNext);
     Action(IDM_GROUPS)->setChecked(s.groupsShown);

@@ -25,6 +25,7 @@ struct MainMenuState {
     bool autoPlayNext = false;
     bool groupsShown = false;
     bool clipMarked = false;  // in and out marks that make a clip
+    bool speedRoute = false;  // the map's route coloured by speed
 };
 
 // The main window's context menu: the player's keys first (their actions belong to the keyboard

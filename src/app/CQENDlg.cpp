@@ -343,6 +343,9 @@ void CQENDlg::Initialise()
     manager_.SetGSensorCurve(gsensor_);
     manager_.SetOwnerWindow(this);
     manager_.SetMapHost(map_ ? map_->ScriptHost() : nullptr);
+    speedRoute_ = settings_.ReadSpeedColouredRoute();
+    // The host keeps it for every page it loads.
+    if (speedRoute_ && map_ && map_->ScriptHost() != nullptr) map_->ScriptHost()->RunScript(RouteColouringScript(true));
     manager_.SetVideoSurface(this);
     manager_.SetFileOperationHost(fileCommands_.get());
     animator_ = std::make_unique<CInstrumentAnimator>(controller_, manager_, *this, *this, *positionSlider_, *gsensor_,
@@ -583,6 +586,13 @@ void CQENDlg::ToggleGroups()
     Relayout();
 }
 
+void CQENDlg::ToggleSpeedRoute()
+{
+    speedRoute_ = !speedRoute_;
+    settings_.WriteSpeedColouredRoute(speedRoute_);
+    if (map_ && map_->ScriptHost() != nullptr) map_->ScriptHost()->RunScript(RouteColouringScript(speedRoute_));
+}
+
 void CQENDlg::ToggleGSensorPane()
 {
     gsensorEnabled_ = !gsensorEnabled_;
@@ -626,6 +636,7 @@ void CQENDlg::OnCommand(int id)
     case IDM_MARK_IN: MarkClip(true); break;
     case IDM_MARK_OUT: MarkClip(false); break;
     case IDM_EXPORT_CLIP: ExportClip(); break;
+    case IDM_SPEED_ROUTE: ToggleSpeedRoute(); break;
     case IDM_FULL_SCREEN: ToggleFullScreen(); break;
     case IDM_LEAVE_FULL_SCREEN:
         if (fullScreen_) ToggleFullScreen();
@@ -664,6 +675,7 @@ MainMenuState CQENDlg::MenuState() const
     state.autoPlayNext = controller_.AutoPlayNext();
     state.groupsShown = groupsShown_;
     state.clipMarked = ClipRequestFor(manager_, clipMarks_).has_value();
+    state.speedRoute = speedRoute_;
     return state;
 }
 
@@ -917,6 +929,7 @@ void CQENDlg::ShowTimelineMarks()
         if (event.timeMs <= length) positions.push_back(static_cast<int>(event.timeMs * 1000 / length));
     }
     if (mapHost != nullptr) {
+        mapHost->RunScript(RouteSpeedsScript(track));
         const std::vector<std::string> scripts = EventMarkScripts(track, found);
         for (const std::string& script : scripts) mapHost->RunScript(script);
         mapEventsShown_ = scripts.size() > 1;

@@ -102,6 +102,7 @@ public:
     bool IsFullScreenVideo() const { return fullScreen_; }
     bool MapEnabledFlag() const { return mapEnabled_; }
     bool GSensorEnabledFlag() const { return gsensorEnabled_; }
+    bool SpeedRouteFlag() const { return speedRoute_; }
     bool MapHostReady() const { return mapHostReady_; }
     bool GroupsShown() const { return groupsShown_; }
     CMainMenu& Menu() { return *menu_; }
@@ -188,6 +189,7 @@ private:
     void ShowAbout();
     void ToggleMapPane();
     void ToggleGSensorPane();
+    void ToggleSpeedRoute();
     void ExportKml();
     void ExportGpx();
     void ShowTimelineMarks();
@@ -244,6 +246,7 @@ private:
     std::string marksPath_;  // the recording whose events the slider shows
     std::int64_t marksLengthMs_ = 0;
     bool mapEventsShown_ = false;  // the map page was given event marks
+    bool speedRoute_ = false;      // the map's route coloured by speed
     ClipMarks clipMarks_;
     CClipExportFlow* clipExport_ = nullptr;
     // Declared after the controller: it leaves the controller's clock as it goes.

@@ -233,6 +233,8 @@ bool CSettingsFile::WriteMapProvider(int provider) { return WriteInt(kUi, "MAP",
 
 bool CSettingsFile::ReadMapEnabled() const { return GetInt(kUi, "MAP_ENABLE", 1) != 0; }
 bool CSettingsFile::WriteMapEnabled(bool enabled) { return WriteInt(kUi, "MAP_ENABLE", enabled ? 1 : 0); }
+bool CSettingsFile::ReadSpeedColouredRoute() const { return GetInt(kUi, "SPEEDROUTE", 0) != 0; }
+bool CSettingsFile::WriteSpeedColouredRoute(bool on) { return WriteInt(kUi, "SPEEDROUTE", on ? 1 : 0); }
 bool CSettingsFile::ReadGSensorEnabled() const { return GetInt(kUi, "GSNR_ENABLE", 1) != 0; }
 bool CSettingsFile::WriteGSensorEnabled(bool enabled) { return WriteInt(kUi, "GSNR_ENABLE", enabled ? 1 : 0); }
 

@@ -65,6 +65,9 @@ public:
 
     bool ReadMapEnabled() const;
     bool WriteMapEnabled(bool enabled);
+    // UI / SPEEDROUTE: the map's route coloured by speed (1) or in its plain colours (0, the default).
+    bool ReadSpeedColouredRoute() const;
+    bool WriteSpeedColouredRoute(bool on);
     bool ReadGSensorEnabled() const;
     bool WriteGSensorEnabled(bool enabled);
 

@@ -58,5 +58,6 @@ inline constexpr int IDM_PREVIOUS_EVENT = 32781;
 inline constexpr int IDM_MARK_IN = 32782;
 inline constexpr int IDM_MARK_OUT = 32783;
 inline constexpr int IDM_EXPORT_CLIP = 32784;
+inline constexpr int IDM_SPEED_ROUTE = 32785;
 
 }  // namespace trivane

@@ -58,6 +58,21 @@ std::vector<std::string> EventMarkScripts(const TelemetryTrack& track, const std
     return scripts;
 }
 
+std::string RouteSpeedsScript(const TelemetryTrack& track) {
+    std::string script = "route_speeds([";
+    bool first = true;
+    for (const GpsFix& fix : track.fixStore) {
+        if (!fix.IsValid() || !IsMappable(fix)) continue;
+        if (!first) script += ',';
+        script += std::to_string(fix.speedKmh);
+        first = false;
+    }
+    script += "])";
+    return script;
+}
+
+std::string RouteColouringScript(bool bySpeed) { return bySpeed ? "route_colouring(1)" : "route_colouring(0)"; }
+
 std::string MovePositionScript(double latitudeNmea100, double longitudeNmea100) {
     return MoveScript(NmeaToDegrees(latitudeNmea100), NmeaToDegrees(longitudeNmea100));
 }

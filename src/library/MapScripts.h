@@ -27,6 +27,12 @@ inline constexpr const char* kEventDeleteScript = "event_delete()";
 // fix shown at its time, or the last valid fix before it; an event with neither has no mark.
 std::vector<std::string> EventMarkScripts(const TelemetryTrack& track, const std::vector<GForceEvent>& events);
 
+// The speeds of the route's points in km/h, in the order PlotRoute plots them (valid, mappable
+// fixes): "route_speeds([s0,s1,...])".
+std::string RouteSpeedsScript(const TelemetryTrack& track);
+// The route coloured by speed, with a legend, or in its plain colours: "route_colouring(1)" / "(0)".
+std::string RouteColouringScript(bool bySpeed);
+
 // "%f" without the C locale: six decimals, '.' as separator.
 std::string FormatFixed6(double value);
 

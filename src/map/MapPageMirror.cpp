@@ -49,6 +49,10 @@ bool MapPageMirror::Record(const std::string& script)
     } else if (Arguments(script, "pathdrived_plot", args)) {
         driven_.push_back(PlotArguments(args));
         drivenEndsAtMarker_ = false;
+    } else if (Arguments(script, "route_speeds", args)) {
+        speeds_ = script;
+    } else if (Arguments(script, "route_colouring", args)) {
+        colouring_ = script;
     } else if (script == "event_delete()") {
         events_.clear();
         eventCalls_ = true;
@@ -71,6 +75,8 @@ std::vector<std::string> MapPageMirror::Replay() const
     calls.reserve(route_.size() + driven_.size() + events_.size() + 4);
     calls.emplace_back("path_delete()");
     for (const std::string& point : route_) calls.push_back(Call("path_plot", point));
+    if (!speeds_.empty()) calls.push_back(speeds_);
+    if (!colouring_.empty()) calls.push_back(colouring_);
     if (eventCalls_) {
         calls.emplace_back("event_delete()");
         for (const std::string& point : events_) calls.push_back(Call("event_plot", point));
@@ -92,6 +98,7 @@ void MapPageMirror::Clear()
     driven_.clear();
     events_.clear();
     eventCalls_ = false;
+    speeds_.clear();
     marker_.clear();
     drivenEndsAtMarker_ = false;
 }

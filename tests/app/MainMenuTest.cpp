@@ -68,6 +68,7 @@ TEST_F(CardWindow, ContextMenuListsTheHiddenCommandsWithShortcutsAndRunsThem)
                                   {"Save GPS data to GPX file", "Ctrl+Shift+K", false, false},
                                   {"Export clip...", "Ctrl+E", false, false},
                                   {"Map", "Ctrl+M", true, true},
+                                  {"Route coloured by speed", "Ctrl+Shift+M", true, false},
                                   {"G-Sensor curve", "Ctrl+G", true, true},
                                   {"Auto play next file", "Ctrl+L", true, true},
                                   {"Small window", "Ctrl+1", true, false},

@@ -11,7 +11,7 @@ constexpr std::uint16_t kSelectable[] = {1033, 2052, 1028, 1042, 1049, 2070, 104
 
 // The original texts, plus the program's own from 146 on (lookups fall back to Japanese, so a
 // text missing from one table would show in another language).
-bool IsCarriedId(int id) { return (id >= 101 && id <= 176) || (id >= 179 && id <= 199); }
+bool IsCarriedId(int id) { return (id >= 101 && id <= 177) || (id >= 179 && id <= 199); }
 
 TEST(StringTables, EverySelectableTableHoldsTheSameIds)
 {

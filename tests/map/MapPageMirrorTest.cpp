@@ -109,5 +109,21 @@ TEST(MapPageMirror, OtherScriptsAreNotPageCalls)
     EXPECT_EQ(mirror.Replay(), (std::vector<std::string>{"path_delete()", "pathdrived_delete()"}));
 }
 
+// The route's speeds and its colouring come back with the route; the colouring, a choice of the
+// user's, outlives a cleared page.
+TEST(MapPageMirror, RouteSpeedsAndColouringAreReplayed)
+{
+    MapPageMirror mirror;
+    for (const char* call : {"route_colouring(1)", "path_plot(1,2)", "path_plot(3,4)", "route_speeds([10,20])",
+                             "route_speeds([30,40])"})
+        EXPECT_TRUE(mirror.Record(call)) << call;
+    EXPECT_EQ(mirror.Replay(), (std::vector<std::string>{"path_delete()", "path_plot(1,2)", "path_plot(3,4)",
+                                                         "route_speeds([30,40])", "route_colouring(1)",
+                                                         "pathdrived_delete()"}));
+    mirror.Clear();
+    EXPECT_EQ(mirror.Replay(),
+              (std::vector<std::string>{"path_delete()", "route_colouring(1)", "pathdrived_delete()"}));
+}
+
 }  // namespace
 }  // namespace trivane

@@ -24,6 +24,8 @@ window.google = {maps: (function () {
     function Polyline(options) { this.options = options; this.setPath(options.path || []); fake.lines.push(this); }
     Polyline.prototype.setPath = function (points) { this.path = new MVCArray(points.map(toLatLng)); };
     Polyline.prototype.getPath = function () { return this.path; };
+    Polyline.prototype.setMap = function (map) { this.options.map = map; };
+    Polyline.prototype.setOptions = function (options) { Object.assign(this.options, options); };
     return {Map: Map, Marker: Marker, Polyline: Polyline, MapTypeId: {ROADMAP: 'roadmap'}, SymbolPath: {CIRCLE: 0}};
 })()};
 true;

@@ -265,6 +265,48 @@ TEST(OsmPage, EventMarksDrawAsCirclesAndAreReplaced)
     ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().drawnEvents === 0")));
 }
 
+// Coloured by speed: runs of one colour over the plain line, a legend; speeds that do not match
+// the route one for one, or the colouring off, leave the route's plain colour.
+TEST(OsmPage, RouteColouredBySpeedWithALegend)
+{
+    PageView page(QStringLiteral("osmmap.html"));
+    ASSERT_TRUE(page.Loaded());
+    const QString legendShown = QStringLiteral(
+        "(function () { var e = document.getElementById('trivaneSpeedLegend'); return !!e && e.style.display !== 'none'; })()");
+    page.Eval(HostCalls({QStringLiteral("path_plot(35.60,139.70)"), QStringLiteral("path_plot(35.61,139.71)"),
+                         QStringLiteral("path_plot(35.62,139.72)"), QStringLiteral("path_plot(35.63,139.73)"),
+                         QStringLiteral("route_speeds([10,15,50,120])")}));
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().drawnRoute === 4")));
+    EXPECT_EQ(page.State()[QStringLiteral("speedRuns")].toInt(), 0);  // off by default
+    EXPECT_FALSE(page.Eval(legendShown).toBool());
+
+    page.Eval(HostCalls({QStringLiteral("route_colouring(1)")}));
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().speedRuns === 3")));
+    EXPECT_TRUE(page.State()[QStringLiteral("colouring")].toBool());
+    EXPECT_TRUE(page.Eval(legendShown).toBool());
+    EXPECT_EQ(page.Eval(QStringLiteral("document.getElementById('trivaneSpeedLegend').children.length")).toInt(), 7);
+    // Slow, middle and fast runs, joined end to start.
+    for (const char* colour : {"#3288BD", "#ABDDA4", "#D53E4F"})
+        EXPECT_EQ(page.Eval(QStringLiteral("document.querySelectorAll('path[stroke=\"%1\"]').length").arg(QLatin1String(colour)))
+                      .toInt(),
+                  1)
+            << colour;
+
+    // The next recording's route before its speeds: plain until they arrive.
+    page.Eval(HostCalls({QStringLiteral("path_delete()"), QStringLiteral("path_plot(35.70,139.80)"),
+                         QStringLiteral("path_plot(35.71,139.81)")}));
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().speedRuns === 0 && trivaneMapState().drawnRoute === 2")));
+    page.Eval(HostCalls({QStringLiteral("route_speeds([90,95])")}));
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().speedRuns === 1")));
+
+    page.Eval(HostCalls({QStringLiteral("route_colouring(0)")}));
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().speedRuns === 0")));
+    EXPECT_FALSE(page.Eval(legendShown).toBool());
+    EXPECT_EQ(page.Eval(QStringLiteral("document.querySelectorAll('path[stroke=\"#8833FF\"][stroke-opacity=\"0.5\"]').length"))
+                  .toInt(),
+              1);
+}
+
 TEST(OsmPage, WithoutLeafletStaysQuietAndHoldsTheCalls)
 {
     test::TempDir emptyLeafletFolder;

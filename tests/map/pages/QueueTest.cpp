@@ -98,5 +98,26 @@ TEST(ProviderQueue, GoogleDrawsHeldEventMarksAsCircles)
     EXPECT_EQ(page.Eval(shown).toString(), QStringLiteral("[]"));
 }
 
+// Coloured by speed on Google's lines too: a line per run over the plain one, which is hidden.
+TEST(ProviderQueue, GoogleColoursTheRouteBySpeed)
+{
+    PageView page(QStringLiteral("gmap.html"));
+    ASSERT_TRUE(page.Loaded());
+    ASSERT_TRUE(page.InjectFake(QStringLiteral("FakeGoogle.js")));
+    page.Eval(QStringLiteral("trivaneGoogleReady()"));
+    page.Eval(HostCalls({QStringLiteral("route_colouring(1)"), QStringLiteral("path_plot(1,1)"),
+                         QStringLiteral("path_plot(2,2)"), QStringLiteral("path_plot(3,3)"),
+                         QStringLiteral("route_speeds([5,110,115])")}));
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().speedRuns === 2")));
+    const QString shown = QStringLiteral(
+        "JSON.stringify(fake.lines.filter(function (l) { return l.options.map && l.options.strokeOpacity > 0; })"
+        ".map(function (l) { return [l.options.strokeColor, l.getPath().getLength()]; }))");
+    // The driven line (empty), then the slow run joined to the fast one.
+    EXPECT_EQ(page.Eval(shown).toString(), QStringLiteral("[[\"#55EE55\",0],[\"#3288BD\",2],[\"#D53E4F\",2]]"));
+    page.Eval(HostCalls({QStringLiteral("route_colouring(0)")}));
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().speedRuns === 0")));
+    EXPECT_EQ(page.Eval(shown).toString(), QStringLiteral("[[\"#8833FF\",3],[\"#55EE55\",0]]"));
+}
+
 }  // namespace
 }  // namespace trivane
