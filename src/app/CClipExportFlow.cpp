@@ -94,7 +94,8 @@ void CClipExportFlow::OnResult(const ClipResult& result) {
         emit Finished(false);
         return;
     }
-    Report(result);
+    // A stop the user asked for is not reported, whatever it interrupted.
+    if (result.ok || !cancel_.load()) Report(result);
     emit Finished(result.ok);
 }
 
@@ -106,7 +107,6 @@ void CClipExportFlow::Report(const ClipResult& result) {
         hooks_.message(text, Text(kTextExport), false);
         return;
     }
-    // The user asked for the stop: nothing to say.
     if (result.failure == ClipFailure::Canceled) return;
     hooks_.message(Text(kTextFailed, result.message), Text(kTextExport), true);
 }

@@ -956,7 +956,7 @@ void CQENDlg::MarkClip(bool in)
     std::int64_t time = 0;
     std::int64_t length = 0;
     if (!controller_.ShownPosition(time, length)) return;
-    const ClipMark mark{manager_.CurrentIndex(), time};
+    const ClipMark mark{manager_.CurrentIndex(), manager_.CurrentPath(), time};
     (in ? clipMarks_.in : clipMarks_.out) = mark;
     if (clipMarks_.in && clipMarks_.out && !ClipRequestFor(manager_, clipMarks_)) {
         (in ? clipMarks_.out : clipMarks_.in).reset();

@@ -14,6 +14,10 @@ bool InCatalogue(const CRecordingManager& manager, int index) {
     return index >= 0 && static_cast<std::size_t>(index) < manager.Entries().size();
 }
 
+bool StillThere(const CRecordingManager& manager, const ClipMark& mark) {
+    return InCatalogue(manager, mark.index) && manager.FullPath(mark.index) == mark.path;
+}
+
 std::string RecordingKey(const CRecordingManager& manager, int index) {
     const std::string path = manager.FullPath(index);
     std::string front = FrontCompanionPath(path);
@@ -23,7 +27,7 @@ std::string RecordingKey(const CRecordingManager& manager, int index) {
 }  // namespace
 
 bool MarkIsIn(const CRecordingManager& manager, const ClipMark& mark, int index) {
-    if (!InCatalogue(manager, mark.index) || !InCatalogue(manager, index)) return false;
+    if (!StillThere(manager, mark) || !InCatalogue(manager, index)) return false;
     return mark.index == index || RecordingKey(manager, mark.index) == RecordingKey(manager, index);
 }
 
@@ -31,7 +35,7 @@ std::optional<ClipRequest> ClipRequestFor(const CRecordingManager& manager, cons
     if (!marks.in || !marks.out) return std::nullopt;
     const ClipMark& in = *marks.in;
     const ClipMark& out = *marks.out;
-    if (!InCatalogue(manager, in.index) || !InCatalogue(manager, out.index)) return std::nullopt;
+    if (!StillThere(manager, in) || !StillThere(manager, out)) return std::nullopt;
     ClipRequest request;
     request.recordings = ClipRecordingsFrom(manager, in.index);
     request.fromMs = in.timeMs;

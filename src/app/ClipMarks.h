@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "export/ClipRequest.h"
 
@@ -9,9 +10,11 @@ namespace trivane {
 
 class CRecordingManager;
 
-// A place marked for a clip: a catalogue entry and a time in it.
+// A place marked for a clip: a catalogue entry, its full path and a time in it. A mark whose entry
+// no longer holds that path (entries were deleted) marks nothing.
 struct ClipMark {
     int index = -1;
+    std::string path;
     std::int64_t timeMs = 0;
 };
 

@@ -171,6 +171,10 @@ TEST_F(CardWindow, ClipMarkedAcrossRecordingsIsExportedWithProgressCancelAndAnsw
     QTest::qWait(50);
     EXPECT_EQ(fake->Requests().size(), 5u);
     EXPECT_EQ(events.size(), 4u);
+
+    // The first recording gone from the catalogue (deleted): its mark marks nothing any more.
+    window->Manager().MutableEntries().erase(window->Manager().MutableEntries().begin());
+    EXPECT_FALSE(exportEnabled());
 }
 
 }  // namespace
