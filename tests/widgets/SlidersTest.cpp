@@ -77,6 +77,29 @@ TEST_F(VideoSliderTest, BlackSunkenBarWithARoundThumbThatChangesColourWhilePress
     EXPECT_EQ(slider->ThumbColour(true), slider->palette().color(QPalette::Light));
 }
 
+TEST_F(VideoSliderTest, MarksDrawUnderTheThumbAndLeaveTheEdgeAlone) {
+    slider->SetPos(500);
+    slider->SetEventMarks({250, 500});  // x = 141 and under the thumb at 272
+    slider->SetClipMarks(100, 750);     // x = 62 and 403
+    QImage img = test::Snapshot(*host);
+    EXPECT_EQ(test::PixelAt(img, 141, 10), QColor(255, 150, 0));
+    EXPECT_EQ(test::PixelAt(img, 272, 10), QColor(100, 250, 100));  // the thumb covers its mark
+    EXPECT_EQ(test::PixelAt(img, 62, 10), QColor(0, 200, 255));
+    EXPECT_EQ(test::PixelAt(img, 403, 10), QColor(0, 200, 255));
+    // Brackets open towards the range between them.
+    EXPECT_EQ(test::PixelAt(img, 64, 3), QColor(0, 200, 255));
+    EXPECT_EQ(test::PixelAt(img, 60, 3), QColor(0, 0, 0));
+    EXPECT_EQ(test::PixelAt(img, 401, 3), QColor(0, 200, 255));
+    // The sunken edge stays as it was.
+    EXPECT_EQ(test::PixelAt(img, 141, 0), QColor(160, 160, 160));
+    EXPECT_EQ(test::PixelAt(img, 141, 19), QColor(255, 255, 255));
+
+    slider->SetEventMarks({});
+    slider->SetClipMarks(CVideoSlider::kNoMark, CVideoSlider::kNoMark);
+    img = test::Snapshot(*host);
+    for (int x : {62, 141, 403}) EXPECT_EQ(test::PixelAt(img, x, 10), QColor(0, 0, 0)) << x;
+}
+
 TEST(VolumeSliderTest, ReleaseReportsTheVolumeWithoutMovingTheThumb) {
     auto host = std::make_unique<test::MessageCounter>();
     host->setAttribute(Qt::WA_DontShowOnScreen);
