@@ -566,6 +566,7 @@ void CPlaybackController::OnPlayState(std::uintptr_t state, int channel) {
         pause = false;
         Channel(channel).SetPause(true);
     }
+    if (state == kStatePlaying) PlayAtWhenPlaying(channel);
     if (channel == kRearChannel && frontIsMaster_.load()) return;
     switch (state) {
     case kStatePaused:

@@ -97,9 +97,9 @@ public:
 
     // The shown picture's time and the master's length; false while no recording is shown.
     bool ShownPosition(std::int64_t& timeMs, std::int64_t& lengthMs);
-    // Catalogue entry `index` from `timeMs`: a seek within the recording on show, otherwise the
-    // recording opened as a click in the file list opens it, with the seek waiting as a slider
-    // seek does (the seek timer applies it once the new media has had time to open).
+    // Catalogue entry `index` from `timeMs`: a seek within the recording on show (as a slider
+    // seek), otherwise the recording opened as a click in the file list opens it, each channel
+    // sent to the time once it reports that it plays.
     void PlayAt(int index, std::int64_t timeMs);
 
     // WM_PLAYER_ERROR, WM_PLAY_STATE, WM_PLAY_TIME, WM_END_REACHED, WM_PLAY_GROUP, WM_PLAY_FILE,
@@ -191,6 +191,7 @@ private:
     void PlayFile(int index);
     void PlayGroup(int group);
     void SeekToSlider(int position, bool syncTelemetry);
+    void PlayAtWhenPlaying(int channel);
     void ApplySeek();
     IPlaybackChannel* ShownMaster();
     double PictureTimeMs(const IPlaybackChannel& master) const;
@@ -247,6 +248,10 @@ private:
     // The last frame step's time, for the start (serial) it was made in.
     double stepMs_ = 0;
     std::uint32_t stepSerial_ = 0;
+    // A PlayAt time for the start (serial) it opened, and the channels still to be sent there.
+    std::int64_t playAtMs_ = 0;
+    std::uint32_t playAtSerial_ = 0;
+    std::array<bool, 2> playAtWaiting_{false, false};
     bool recordingDropped_ = false;  // the channels hold nothing until a recording starts
     bool mediaRenamed_ = false;      // the channels' media name files that were renamed
 };

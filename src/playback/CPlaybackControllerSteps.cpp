@@ -72,22 +72,46 @@ bool CPlaybackController::ShownPosition(std::int64_t& timeMs, std::int64_t& leng
 
 void CPlaybackController::PlayAt(int index, std::int64_t timeMs) {
     if (index < 0 || index >= CatalogueSize()) return;
-    if (index != ClampedCurrent() || ShownMaster() == nullptr) {
-        PlayFile(index);
-        if (ClampedCurrent() != index) return;
+    if (index == ClampedCurrent() && ShownMaster() != nullptr) {
+        const std::int64_t length = Master().GetLength();
+        std::int64_t target = std::max<std::int64_t>(timeMs, 0);
+        if (length > 0) target = std::min(target, length);
+        // As a slider seek, applied by the seek timer.
+        pendingSeekMs_ = target;
+        seekPending_ = true;
+        ShowPosition(target, length);
+        if (!seekTimerRunning_) {
+            view_.StartTimer(IDT_SEEK, kSeekPeriodMs);
+            seekTimerRunning_ = true;
+        }
+        return;
     }
-    // A player that has only just opened its media may not know the length yet.
-    std::int64_t length = Master().GetLength();
-    if (length <= 0) length = recordings_.Entries()[static_cast<std::size_t>(index)].info.durationMs;
-    std::int64_t target = std::max<std::int64_t>(timeMs, 0);
-    if (length > 0) target = std::min(target, length);
-    pendingSeekMs_ = target;
+    PlayFile(index);
+    if (ClampedCurrent() != index) return;
+    // A player still opening its media drops a seek (and its Opening event ends any seek that
+    // waits), so each channel is sent there when it reports that it plays.
+    const std::int64_t length = recordings_.Entries()[static_cast<std::size_t>(index)].info.durationMs;
+    playAtMs_ = std::max<std::int64_t>(timeMs, 0);
+    if (length > 0) playAtMs_ = std::min<std::int64_t>(playAtMs_, length);
+    playAtSerial_ = serial_.load();
+    playAtWaiting_ = {InUse(kFrontChannel), InUse(kRearChannel)};
+    ShowPosition(playAtMs_, length);
+}
+
+// The channel of a recording PlayAt opened plays: it goes to the place asked for; the master
+// takes the slider, the clock and the telemetry there as a slider seek does.
+void CPlaybackController::PlayAtWhenPlaying(int channel) {
+    auto& waiting = playAtWaiting_[static_cast<std::size_t>(channel)];
+    if (!waiting || playAtSerial_ != serial_.load()) return;
+    waiting = false;
+    const bool master = (channel == kFrontChannel) == frontIsMaster_.load();
+    if (!master) {
+        Channel(channel).SetTime(playAtMs_);
+        return;
+    }
+    pendingSeekMs_ = playAtMs_;
     seekPending_ = true;
-    ShowPosition(target, length);
-    if (!seekTimerRunning_) {
-        view_.StartTimer(IDT_SEEK, kSeekPeriodMs);
-        seekTimerRunning_ = true;
-    }
+    ApplySeek();
 }
 
 void CPlaybackController::StepFrame(bool forward) {

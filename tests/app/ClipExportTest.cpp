@@ -92,10 +92,11 @@ TEST_F(CardWindow, ClipMarkedAcrossRecordingsIsExportedWithProgressCancelAndAnsw
     EXPECT_FALSE(exportEnabled());
 
     // Out at the swerve in the third recording, reached with N.
-    for (int i = 0; i < 2; ++i) {
-        QTest::keyClick(window.get(), Qt::Key_N);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Controller().SeekPending(); }, 3000));
-    }
+    QTest::keyClick(window.get(), Qt::Key_N);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return front.Last("time") == "time 10000"; }, 3000));
+    QTest::keyClick(window.get(), Qt::Key_N);
+    front.Fire(VlcEventType::MediaPlayerPlaying);  // the third recording opened
+    ASSERT_TRUE(QTest::qWaitFor([&] { return front.Last("time") == "time 20000"; }, 3000));
     ASSERT_EQ(window->Manager().CurrentIndex(), 2);
     QTest::keyClick(window.get(), Qt::Key_O);
     EXPECT_EQ(slider->InMark(), CVideoSlider::kNoMark);

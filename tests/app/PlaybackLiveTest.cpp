@@ -42,6 +42,7 @@
 #include "widgets/CGSensorCtrl.h"
 #include "widgets/CPngStatic.h"
 #include "widgets/CSpeedLabelStatic.h"
+#include "widgets/CVideoSlider.h"
 #include "widgets/CTrackBar.h"
 #include "widgets/WindowMessage.h"
 
@@ -500,6 +501,23 @@ TEST_F(PlaybackLive, SliderSeeksLandOnTheirTargetAndTheStartIsATarget)
     EXPECT_TRUE(WaitUntil([&] { return front.GetTime() < 1500 && rear.GetTime() < 1500; }, 3s))
         << "front " << front.GetTime() << ", rear " << rear.GetTime();
     EXPECT_TRUE(WaitUntil([&] { return SliderPosition() < 100; }, 3s)) << SliderPosition();
+}
+
+// The hard stop in DRVG0103.AVI from the start of its group: N opens it and the picture plays on
+// from the event, with the event marked on the slider.
+TEST_F(PlaybackLive, NextEventOpensTheRecordingThatHoldsItAtTheEvent)
+{
+    OpenCard();  // the card starts with DRV_0101.AVI
+    ASSERT_TRUE(EndsWith(front.MediaPath(), "/DCIM/AVI/DRV_0101.AVI")) << front.MediaPath();
+    window->OnCommand(IDM_NEXT_EVENT);
+    ASSERT_TRUE(WaitUntil([this] { return EndsWith(front.MediaPath(), "/DCIM/AVI/DRVG0103.AVI"); }, 5s))
+        << front.MediaPath();
+    ASSERT_TRUE(WaitUntil([this] { return front.GetTime() >= 5000; }, 5s)) << front.GetTime();
+    EXPECT_LE(front.GetTime(), 7500);
+    const auto* slider = static_cast<CVideoSlider*>(window->Control(IDC_POSITION_SLIDER));
+    ASSERT_TRUE(WaitUntil([&] { return slider->EventMarks().size() == 1; }, 3s));
+    ASSERT_GT(front.GetLength(), 0);
+    EXPECT_NEAR(slider->EventMarks()[0], 5500.0 * 1000 / static_cast<double>(front.GetLength()), 15);
 }
 
 TEST_F(PlaybackLive, PlayPausePausesAndResumesBothChannelsInStep)
