@@ -37,7 +37,8 @@
 // adapter: {page, ready(), create(), drawRoute(points, generation), drawDriven(points, generation),
 //           placeMarker(point, glideMs), centre(point, glideMs), fitRoute(points) (optional),
 //           drawEvents(points) (optional), drawSpeedRoute(runs) (optional: runs of one colour,
-//           [{colour, points}], or [] for the plain route), view(), drawn(withPoints)}
+//           [{colour, start, points}] with the index of their first route point, or [] for the
+//           plain route), view(), drawn(withPoints)}
 // Points are [lat, lon] arrays. A generation changes whenever a line was emptied or replaced, so an
 // adapter converting points asynchronously can drop work on points that are gone.
 function trivaneMapPage(adapter) {
@@ -101,7 +102,7 @@ function trivaneMapPage(adapter) {
                 continue;
             }
             if (run) run.points.push(route[i]);
-            run = {colour: colour, points: [route[i]]};
+            run = {colour: colour, start: i, points: [route[i]]};
             runs.push(run);
         }
         return runs;

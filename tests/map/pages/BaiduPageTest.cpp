@@ -92,9 +92,36 @@ TEST(BaiduPage, EventMarksShowConvertedAndReplacedOnesAreDropped)
     ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().drawnEvents === 1")));
     EXPECT_EQ(page.Eval(QStringLiteral("JSON.stringify(fake.eventMarks())")).toString(),
               QStringLiteral("[[32.001,102.002,\"circle\"]]"));
-    EXPECT_EQ(page.Eval(QStringLiteral("JSON.stringify(fake.markers())")).toString(), QStringLiteral("[[33.001,103.002]]"));
+    EXPECT_EQ(page.Eval(QStringLiteral("JSON.stringify(fake.markers())")).toString(),
+              QStringLiteral("[[33.001,103.002]]"));
     page.Eval(HostCalls({QStringLiteral("event_delete()")}));
     ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().drawnEvents === 0 && fake.eventMarks().length === 0")));
+}
+
+// Coloured by speed: each run shows over the converted points as they arrive, joined to the next.
+TEST(BaiduPage, RouteColouredBySpeedFollowsTheConversions)
+{
+    PageView page(QStringLiteral("BMap.html"));
+    OpenWithHeldConversions(page);
+    std::vector<std::pair<double, double>> route;
+    page.Eval(HostCalls(Plots(0, 12, route) << QStringLiteral("route_speeds([5,5,5,5,5,5,5,5,5,5,110,110])")
+                                            << QStringLiteral("route_colouring(1)")));
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("fake.conversions.length === 2 && trivaneMapState().speedRuns === 2")));
+    const QString shown = QStringLiteral(
+        "JSON.stringify(fake.map.overlays.filter(function (o) { return o instanceof BMap.Polyline &&"
+        " o.options.strokeOpacity > 0; }).map(function (l) { return [l.options.strokeColor, l.getPath().length]; }))");
+    // Nothing converted yet: the driven line and two empty runs; the plain route is hidden.
+    EXPECT_EQ(page.Eval(shown).toString(), QStringLiteral("[[\"red\",0],[\"#3288BD\",0],[\"#D53E4F\",0]]"));
+    page.Eval(QStringLiteral("fake.complete()"));
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().drawnRoute === 12")));
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral(
+        "fake.map.overlays.filter(function (o) { return o.options && o.options.strokeColor === '#D53E4F'; })[0]"
+        ".getPath().length === 2")));
+    EXPECT_EQ(page.Eval(shown).toString(), QStringLiteral("[[\"red\",0],[\"#3288BD\",11],[\"#D53E4F\",2]]"));
+    EXPECT_NEAR(page.Eval(QStringLiteral("fake.map.overlays.filter(function (o) { return o.options &&"
+                                         " o.options.strokeColor === '#D53E4F'; })[0].getPath()[0].lat"))
+                    .toDouble(),
+                route[10].first, 1e-9);
 }
 
 }  // namespace

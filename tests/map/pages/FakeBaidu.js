@@ -36,6 +36,7 @@ window.BMap = (function () {
     function Polyline(path, options) { this.path = path; this.options = options; }
     Polyline.prototype.setPath = function (path) { this.path = path; };
     Polyline.prototype.getPath = function () { return this.path; };
+    Polyline.prototype.setStrokeOpacity = function (opacity) { this.options.strokeOpacity = opacity; };
     function Marker(point, options) { this.point = point; this.options = options; }
     function Symbol(shape, options) { this.shape = shape; this.options = options; }
     function Convertor() {}
