@@ -25,7 +25,8 @@ std::string MinutesSeconds(double seconds) {
 
 }  // namespace
 
-CClipExportFlow::CClipExportFlow(QWidget& window, Hooks hooks) : QObject(&window), window_(window), hooks_(std::move(hooks)) {}
+CClipExportFlow::CClipExportFlow(QWidget& window, Hooks hooks)
+    : QObject(&window), window_(window), hooks_(std::move(hooks)) {}
 
 CClipExportFlow::~CClipExportFlow() {
     cancel_ = true;

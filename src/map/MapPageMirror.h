@@ -7,8 +7,8 @@
 namespace trivane {
 
 // What the map page holds, kept from the calls sent to it: the route with its speeds and its
-// colouring, the driven path, the marker and the event marks. A fresh page (another provider, a reload after the renderer died) is given the same
-// picture by replaying it.
+// colouring, the driven path, the marker and the event marks. A fresh page (another provider, a
+// reload after the renderer died) is given the same picture by replaying it.
 class MapPageMirror {
 public:
     // Takes note of one call; false when it is not one of the page's nine calls (nothing kept).

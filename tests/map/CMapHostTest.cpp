@@ -362,7 +362,8 @@ TEST_F(WindowMapFixture, EventOfTheRecordingShownIsMarkedOnTheRoute)
     EXPECT_NEAR(Eval(host->Page(), marks + QStringLiteral("[0][1]")).toDouble(), 35 + 51.0 / 60, 1e-6);
     EXPECT_NEAR(Eval(host->Page(), marks + QStringLiteral("[0][2]")).toDouble(), 139 + 46.0 / 60, 1e-6);
     // Sent after clearing the last recording's marks, after the speeds of the route's 19 fixes.
-    EXPECT_EQ(Eval(host->Page(), QStringLiteral("calls[calls.length - 2][0]")).toString(), QStringLiteral("event_delete"));
+    EXPECT_EQ(Eval(host->Page(), QStringLiteral("calls[calls.length - 2][0]")).toString(),
+              QStringLiteral("event_delete"));
     EXPECT_EQ(Eval(host->Page(), QStringLiteral("calls[calls.length - 3][0] + ' ' + calls[calls.length - 3][1].length"))
                   .toString(),
               QStringLiteral("route_speeds 19"));
@@ -375,19 +376,23 @@ TEST_F(WindowMapFixture, SpeedColouredRouteIsRememberedAndGivenToEveryPage)
     StartWindow(false);
     ASSERT_TRUE(QTest::qWaitFor([this] { return window->MapHostReady() && host->PageLoaded(); }, 20000));
     const QString colouring = QStringLiteral(
-        "JSON.stringify(calls.filter(function (c) { return c[0] === 'route_colouring'; }).map(function (c) { return c[1]; }))");
+        "JSON.stringify(calls.filter(function (c) { return c[0] === 'route_colouring'; })"
+        ".map(function (c) { return c[1]; }))");
+    const auto colouringIs = [&](const char* calls) {
+        return QTest::qWaitFor([&] { return Eval(host->Page(), colouring).toString() == QLatin1String(calls); }, 5000);
+    };
     EXPECT_EQ(Eval(host->Page(), colouring).toString(), QStringLiteral("[]"));
     window->Menu().Action(IDM_SPEED_ROUTE)->trigger();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Eval(host->Page(), colouring).toString() == QStringLiteral("[1]"); }, 5000));
+    ASSERT_TRUE(colouringIs("[1]"));
     EXPECT_TRUE(window->Menu().Action(IDM_SPEED_ROUTE)->isChecked());
     EXPECT_NE(test::ReadText(data / "Qen.ini").find("SPEEDROUTE=1"), std::string::npos);
 
     TearDown();
     StartWindow(false);
     ASSERT_TRUE(QTest::qWaitFor([this] { return window->MapHostReady() && host->PageLoaded(); }, 20000));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Eval(host->Page(), colouring).toString() == QStringLiteral("[1]"); }, 5000));
+    ASSERT_TRUE(colouringIs("[1]"));
     window->Menu().Action(IDM_SPEED_ROUTE)->trigger();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Eval(host->Page(), colouring).toString() == QStringLiteral("[1,0]"); }, 5000));
+    ASSERT_TRUE(colouringIs("[1,0]"));
     EXPECT_NE(test::ReadText(data / "Qen.ini").find("SPEEDROUTE=0"), std::string::npos);
 }
 

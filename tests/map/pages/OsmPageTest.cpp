@@ -251,7 +251,8 @@ TEST(OsmPage, EventMarksDrawAsCirclesAndAreReplaced)
     ASSERT_TRUE(page.Loaded());
     page.Eval(HostCalls({QStringLiteral("path_plot(35.6000,139.7000)"), QStringLiteral("path_plot(35.7000,139.8000)"),
                          QStringLiteral("event_delete()"), QStringLiteral("event_plot(35.6500,139.7500)"),
-                         QStringLiteral("event_plot(Infinity,139.7600)"), QStringLiteral("event_plot(35.6900,139.7900)")}));
+                         QStringLiteral("event_plot(Infinity,139.7600)"),
+                         QStringLiteral("event_plot(35.6900,139.7900)")}));
     ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().drawnEvents === 2")));
     EXPECT_TRUE(test::SamePoints(page.State(true)[QStringLiteral("eventPoints")],
                                  {{35.65, 139.75}, {35.69, 139.79}}));
@@ -272,7 +273,11 @@ TEST(OsmPage, RouteColouredBySpeedWithALegend)
     PageView page(QStringLiteral("osmmap.html"));
     ASSERT_TRUE(page.Loaded());
     const QString legendShown = QStringLiteral(
-        "(function () { var e = document.getElementById('trivaneSpeedLegend'); return !!e && e.style.display !== 'none'; })()");
+        "(function () { var e = document.getElementById('trivaneSpeedLegend');"
+        " return !!e && e.style.display !== 'none'; })()");
+    const auto paths = [&](const QString& selector) {
+        return page.Eval(QStringLiteral("document.querySelectorAll('%1').length").arg(selector)).toInt();
+    };
     page.Eval(HostCalls({QStringLiteral("path_plot(35.60,139.70)"), QStringLiteral("path_plot(35.61,139.71)"),
                          QStringLiteral("path_plot(35.62,139.72)"), QStringLiteral("path_plot(35.63,139.73)"),
                          QStringLiteral("route_speeds([10,15,50,120])")}));
@@ -287,24 +292,20 @@ TEST(OsmPage, RouteColouredBySpeedWithALegend)
     EXPECT_EQ(page.Eval(QStringLiteral("document.getElementById('trivaneSpeedLegend').children.length")).toInt(), 7);
     // Slow, middle and fast runs, joined end to start.
     for (const char* colour : {"#3288BD", "#ABDDA4", "#D53E4F"})
-        EXPECT_EQ(page.Eval(QStringLiteral("document.querySelectorAll('path[stroke=\"%1\"]').length").arg(QLatin1String(colour)))
-                      .toInt(),
-                  1)
-            << colour;
+        EXPECT_EQ(paths(QStringLiteral("path[stroke=\"%1\"]").arg(QLatin1String(colour))), 1) << colour;
 
     // The next recording's route before its speeds: plain until they arrive.
     page.Eval(HostCalls({QStringLiteral("path_delete()"), QStringLiteral("path_plot(35.70,139.80)"),
                          QStringLiteral("path_plot(35.71,139.81)")}));
-    ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().speedRuns === 0 && trivaneMapState().drawnRoute === 2")));
+    ASSERT_TRUE(
+        page.WaitTrue(QStringLiteral("trivaneMapState().speedRuns === 0 && trivaneMapState().drawnRoute === 2")));
     page.Eval(HostCalls({QStringLiteral("route_speeds([90,95])")}));
     ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().speedRuns === 1")));
 
     page.Eval(HostCalls({QStringLiteral("route_colouring(0)")}));
     ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().speedRuns === 0")));
     EXPECT_FALSE(page.Eval(legendShown).toBool());
-    EXPECT_EQ(page.Eval(QStringLiteral("document.querySelectorAll('path[stroke=\"#8833FF\"][stroke-opacity=\"0.5\"]').length"))
-                  .toInt(),
-              1);
+    EXPECT_EQ(paths(QStringLiteral("path[stroke=\"#8833FF\"][stroke-opacity=\"0.5\"]")), 1);
 }
 
 TEST(OsmPage, WithoutLeafletStaysQuietAndHoldsTheCalls)
