@@ -21,10 +21,10 @@
 
 #include "app/CAboutDlg.h"
 #include "app/CClipExportFlow.h"
-#include "app/CEventNavigator.h"
 #include "app/CFileCommands.h"
 #include "app/CInstrumentAnimator.h"
 #include "app/CKeyboardControl.h"
+#include "app/CTimelineMarks.h"
 #include "app/CMainMenu.h"
 #include "app/ControlIds.h"
 #include "app/CSettingsFile.h"
@@ -104,9 +104,9 @@ CQENDlg::CQENDlg(CSettingsFile& settings, IPlaybackChannel& front, IPlaybackChan
     setAutoFillBackground(true);
     setMouseTracking(true);
     mapProvider_ = settings_.ReadMapProvider();
-    eventThresholdG_ = settings_.ReadGEventThreshold(kDefaultGEventThresholdG);
-    events_ = std::make_unique<CEventNavigator>(CEventNavigator::TelemetryLoader(eventThresholdG_));
     CreateControls();
+    timeline_ = std::make_unique<CTimelineMarks>(manager_, controller_, *positionSlider_,
+                                                 settings_.ReadGEventThreshold(kDefaultGEventThresholdG));
     fileCommands_ = std::make_unique<CFileCommands>(manager_, controller_, *this);
     keys_ = new CKeyboardControl(*this, [this](int id) { OnCommand(id); }, [this](int id) { return Text(id); });
     keys_->KeepSpaceFor(groupList_);
@@ -343,6 +343,7 @@ void CQENDlg::Initialise()
     manager_.SetGSensorCurve(gsensor_);
     manager_.SetOwnerWindow(this);
     manager_.SetMapHost(map_ ? map_->ScriptHost() : nullptr);
+    timeline_->SetMapHost(map_ ? map_->ScriptHost() : nullptr);
     speedRoute_ = settings_.ReadSpeedColouredRoute();
     // The host keeps it for every page it loads.
     if (speedRoute_ && map_ && map_->ScriptHost() != nullptr) map_->ScriptHost()->RunScript(RouteColouringScript(true));
@@ -631,10 +632,10 @@ void CQENDlg::OnCommand(int id)
     case IDM_SEEK_FORWARD: controller_.SeekBy(kKeySeekMs); break;
     case IDM_FRAME_BACK: controller_.StepFrame(false); break;
     case IDM_FRAME_FORWARD: controller_.StepFrame(true); break;
-    case IDM_NEXT_EVENT: JumpToEvent(true); break;
-    case IDM_PREVIOUS_EVENT: JumpToEvent(false); break;
-    case IDM_MARK_IN: MarkClip(true); break;
-    case IDM_MARK_OUT: MarkClip(false); break;
+    case IDM_NEXT_EVENT: timeline_->JumpToEvent(true); break;
+    case IDM_PREVIOUS_EVENT: timeline_->JumpToEvent(false); break;
+    case IDM_MARK_IN: timeline_->Mark(true); break;
+    case IDM_MARK_OUT: timeline_->Mark(false); break;
     case IDM_EXPORT_CLIP: ExportClip(); break;
     case IDM_SPEED_ROUTE: ToggleSpeedRoute(); break;
     case IDM_FULL_SCREEN: ToggleFullScreen(); break;
@@ -674,7 +675,7 @@ MainMenuState CQENDlg::MenuState() const
     state.gsensorShown = gsensorEnabled_;
     state.autoPlayNext = controller_.AutoPlayNext();
     state.groupsShown = groupsShown_;
-    state.clipMarked = ClipRequestFor(manager_, clipMarks_).has_value();
+    state.clipMarked = timeline_->Request().has_value();
     state.speedRoute = speedRoute_;
     return state;
 }
@@ -859,11 +860,8 @@ std::uint32_t CQENDlg::SurfaceWindow(int channel)
 
 void CQENDlg::SetScanBusy(bool busy)
 {
-    // A new catalogue: recordings are read afresh and marks name other entries.
-    if (busy) {
-        events_->Clear();
-        clipMarks_ = {};
-    }
+    // A new catalogue: marks would name other entries.
+    if (busy) timeline_->Reset();
     // The counter is the one thing Qt paints on a video surface.
     frontSurface_->setUpdatesEnabled(busy);
     frontSurface_->SetCounterVisible(busy);
@@ -888,85 +886,14 @@ void CQENDlg::SetPlayButtonState(int state)
 void CQENDlg::SetPositionSlider(int position)
 {
     positionSlider_->SetPos(position);
-    ShowTimelineMarks();
+    timeline_->Refresh();
 }
 
-// The loaded recording's events and the clip marks in it on the slider, once its length is known;
-// the events also on the map's route.
-void CQENDlg::ShowTimelineMarks()
-{
-    const TelemetryTrack& track = manager_.Track();
-    IMapHost* mapHost = map_ ? map_->ScriptHost() : nullptr;
-    if (track.sourcePath.empty() && mapEventsShown_) {
-        if (mapHost != nullptr) mapHost->RunScript(kEventDeleteScript);
-        mapEventsShown_ = false;
-    }
-    std::int64_t time = 0;
-    std::int64_t length = 0;
-    if (!controller_.ShownPosition(time, length) || length <= 0) {
-        marksPath_.clear();
-        positionSlider_->SetEventMarks({});
-        positionSlider_->SetClipMarks(CVideoSlider::kNoMark, CVideoSlider::kNoMark);
-        return;
-    }
-    const int current = manager_.CurrentIndex();
-    const auto position = [&](const std::optional<ClipMark>& mark) {
-        if (!mark || !MarkIsIn(manager_, *mark, current)) return CVideoSlider::kNoMark;
-        return static_cast<int>(std::clamp<std::int64_t>(mark->timeMs * 1000 / length, 0, 1000));
-    };
-    positionSlider_->SetClipMarks(position(clipMarks_.in), position(clipMarks_.out));
-    if (track.sourcePath.empty()) {
-        marksPath_.clear();
-        positionSlider_->SetEventMarks({});
-        return;
-    }
-    if (track.sourcePath == marksPath_ && length == marksLengthMs_) return;
-    marksPath_ = track.sourcePath;
-    marksLengthMs_ = length;
-    std::vector<GForceEvent> found = DetectGForceEvents(track, eventThresholdG_);
-    std::vector<int> positions;
-    for (const GForceEvent& event : found) {
-        if (event.timeMs <= length) positions.push_back(static_cast<int>(event.timeMs * 1000 / length));
-    }
-    if (mapHost != nullptr) {
-        mapHost->RunScript(RouteSpeedsScript(track));
-        const std::vector<std::string> scripts = EventMarkScripts(track, found);
-        for (const std::string& script : scripts) mapHost->RunScript(script);
-        mapEventsShown_ = scripts.size() > 1;
-    }
-    events_->Remember(track.sourcePath, std::move(found));
-    positionSlider_->SetEventMarks(std::move(positions));
-}
-
-// From the picture shown, or from the start of the current recording while none is.
-void CQENDlg::JumpToEvent(bool forward)
-{
-    const int index = manager_.CurrentIndex();
-    std::int64_t time = 0;
-    std::int64_t length = 0;
-    if (!controller_.ShownPosition(time, length)) time = forward ? -CEventNavigator::kNextSlackMs - 1 : 0;
-    const std::optional<EventStop> stop =
-        forward ? events_->Next(manager_, index, time) : events_->Previous(manager_, index, time);
-    if (stop) controller_.PlayAt(stop->index, stop->timeMs);
-}
-
-// At the picture shown; a mark that would leave the range empty drops the other one.
-void CQENDlg::MarkClip(bool in)
-{
-    std::int64_t time = 0;
-    std::int64_t length = 0;
-    if (!controller_.ShownPosition(time, length)) return;
-    const ClipMark mark{manager_.CurrentIndex(), manager_.CurrentPath(), time};
-    (in ? clipMarks_.in : clipMarks_.out) = mark;
-    if (clipMarks_.in && clipMarks_.out && !ClipRequestFor(manager_, clipMarks_)) {
-        (in ? clipMarks_.out : clipMarks_.in).reset();
-    }
-    ShowTimelineMarks();
-}
+const ClipMarks& CQENDlg::Marks() const { return timeline_->Marks(); }
 
 void CQENDlg::ExportClip()
 {
-    const std::optional<ClipRequest> request = ClipRequestFor(manager_, clipMarks_);
+    const std::optional<ClipRequest> request = timeline_->Request();
     if (request) clipExport_->Start(*request);
 }
 

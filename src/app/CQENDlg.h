@@ -26,7 +26,6 @@ class QTimer;
 namespace trivane {
 
 class CClipExportFlow;
-class CEventNavigator;
 class CFileCommands;
 class CGSensorCtrl;
 class CGdipButton;
@@ -40,6 +39,7 @@ class CQenFileListCtrl;
 class CQenGroupListCtrl;
 class CSettingsFile;
 class CSpeedLabelStatic;
+class CTimelineMarks;
 class CStatusBoardStatic;
 class CTeskToolTipCtrl;
 class CVideoSlider;
@@ -108,7 +108,7 @@ public:
     CMainMenu& Menu() { return *menu_; }
     CFileCommands& FileCommands() { return *fileCommands_; }
     CClipExportFlow& ClipExport() { return *clipExport_; }
-    const ClipMarks& Marks() const { return clipMarks_; }
+    const ClipMarks& Marks() const;
     const QRect& RestoreRect() const { return restoreRect_; }
     QRegion Outline() const;
 
@@ -192,9 +192,6 @@ private:
     void ToggleSpeedRoute();
     void ExportKml();
     void ExportGpx();
-    void ShowTimelineMarks();
-    void JumpToEvent(bool forward);
-    void MarkClip(bool in);
     void ExportClip();
     bool ChooseClipPath(std::string& path);
     bool AskYesNo(const QString& text, const QString& caption);
@@ -241,13 +238,8 @@ private:
     std::unique_ptr<CFileCommands> fileCommands_;
     CMainMenu* menu_ = nullptr;
     CKeyboardControl* keys_ = nullptr;
-    std::unique_ptr<CEventNavigator> events_;
-    double eventThresholdG_ = 0;
-    std::string marksPath_;  // the recording whose events the slider shows
-    std::int64_t marksLengthMs_ = 0;
-    bool mapEventsShown_ = false;  // the map page was given event marks
-    bool speedRoute_ = false;      // the map's route coloured by speed
-    ClipMarks clipMarks_;
+    std::unique_ptr<CTimelineMarks> timeline_;
+    bool speedRoute_ = false;  // the map's route coloured by speed
     CClipExportFlow* clipExport_ = nullptr;
     // Declared after the controller: it leaves the controller's clock as it goes.
     std::unique_ptr<CInstrumentAnimator> animator_;
