@@ -196,6 +196,8 @@ private:
     IPlaybackChannel* ShownMaster();
     double PictureTimeMs(const IPlaybackChannel& master) const;
     void ShowPosition(std::int64_t timeMs, std::int64_t lengthMs);
+    // Seeks there as the slider does: the seek timer applies it, so held keys add up to one seek.
+    void QueueSeek(std::int64_t targetMs, std::int64_t lengthMs);
     void AutoStartTick();
     void MarqueeTick();
 

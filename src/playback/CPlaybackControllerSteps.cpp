@@ -52,10 +52,13 @@ void CPlaybackController::SeekBy(std::int64_t deltaMs) {
     if (length <= 0) return;
     const std::int64_t from = std::llround(PictureTimeMs(*master));
     const std::int64_t target = std::clamp<std::int64_t>(from + deltaMs, 0, length);
-    // As a slider seek: applied by the seek timer, so that a held key adds up to one seek.
-    pendingSeekMs_ = target;
+    QueueSeek(target, length);
+}
+
+void CPlaybackController::QueueSeek(std::int64_t targetMs, std::int64_t lengthMs) {
+    pendingSeekMs_ = targetMs;
     seekPending_ = true;
-    ShowPosition(target, length);
+    ShowPosition(targetMs, lengthMs);
     if (!seekTimerRunning_) {
         view_.StartTimer(IDT_SEEK, kSeekPeriodMs);
         seekTimerRunning_ = true;
@@ -76,14 +79,7 @@ void CPlaybackController::PlayAt(int index, std::int64_t timeMs) {
         const std::int64_t length = Master().GetLength();
         std::int64_t target = std::max<std::int64_t>(timeMs, 0);
         if (length > 0) target = std::min(target, length);
-        // As a slider seek, applied by the seek timer.
-        pendingSeekMs_ = target;
-        seekPending_ = true;
-        ShowPosition(target, length);
-        if (!seekTimerRunning_) {
-            view_.StartTimer(IDT_SEEK, kSeekPeriodMs);
-            seekTimerRunning_ = true;
-        }
+        QueueSeek(target, length);
         return;
     }
     PlayFile(index);
