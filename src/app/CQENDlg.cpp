@@ -8,7 +8,6 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
-#include <QOpenGLWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -228,23 +227,6 @@ void CQENDlg::CreateControls()
     // Above the video surfaces, which are native: the board must be native too to be seen.
     statusBoard_->setAttribute(Qt::WA_NativeWindow);
     statusBoard_->hide();
-    // With the map's browser in it, the window is composited with OpenGL. A tiny OpenGL child made
-    // before the first show keeps the video windows' ids stable (libVLC keeps drawing into them).
-    // The board, above the video, and what moves while playing are windows of their own, each with
-    // such a child so that it draws: a repaint then recomposes only its own area, not the whole
-    // window (dear without a GPU). Only where OpenGL exists.
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        for (QWidget* owner : {static_cast<QWidget*>(this), static_cast<QWidget*>(statusBoard_),
-                               static_cast<QWidget*>(positionSlider_), static_cast<QWidget*>(gsensor_),
-                               static_cast<QWidget*>(speed_)}) {
-            auto* gl = new QOpenGLWidget(owner);
-            gl->setObjectName(QStringLiteral("GL_ANCHOR"));
-            gl->setGeometry(0, 0, 1, 1);
-            gl->setAttribute(Qt::WA_TransparentForMouseEvents);
-            gl->lower();
-            if (owner != this) owner->setAttribute(Qt::WA_NativeWindow);
-        }
-    }
 
     fileList_ = new CQenFileListCtrl(this, lookup);
     Register(fileList_, IDC_FILE_LIST);

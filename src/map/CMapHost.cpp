@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QEvent>
 #include <QLibraryInfo>
 #include <QOpenGLWidget>
 #include <QStandardPaths>
@@ -20,6 +21,7 @@
 
 #include "library/MapScripts.h"
 #include "map/CMapSchemeHandler.h"
+#include "map/X11Embed.h"
 #include "playback/WindowMessages.h"
 #include "widgets/WindowMessage.h"
 
@@ -98,6 +100,7 @@ CMapHost::~CMapHost()
     delete view_;
     delete page_;
     delete profile_;
+    delete holder_;
     delete container_;
 }
 
@@ -134,20 +137,36 @@ void CMapHost::CreateBrowser(QObject* window)
     // A page that loads must not take the keyboard from the player.
     settings->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
 
-    view_ = new QWebEngineView(container_);
-    // On X11 the pane is a window of its own, made for OpenGL from the start (the 1×1 child):
-    // the page's frames then recompose the pane alone, not the whole main window.
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        auto* gl = new QOpenGLWidget(container_);
-        gl->setObjectName(QStringLiteral("GL_ANCHOR"));
+        // On X11 the browser is a frameless window of its own inside the pane's X window. Qt then
+        // composites the browser with OpenGL apart, and the main window keeps plain painting: what
+        // moves in it while playing costs no OpenGL composition, dear without a GPU.
+        holder_ = new QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+        holder_->setObjectName(QStringLiteral("MAP_BROWSER"));
+        // The keyboard stays with the player's window, also after a click into the map.
+        holder_->setAttribute(Qt::WA_ShowWithoutActivating);
+        holder_->setAttribute(Qt::WA_X11DoNotAcceptFocus);
+        auto* layout = new QVBoxLayout(holder_);
+        layout->setContentsMargins(0, 0, 0, 0);
+        // Made for OpenGL before its X window exists (the 1×1 child), so that the browser's arrival
+        // does not replace that window.
+        auto* gl = new QOpenGLWidget(holder_);
         gl->setGeometry(0, 0, 1, 1);
         gl->setAttribute(Qt::WA_TransparentForMouseEvents);
+        view_ = new QWebEngineView(holder_);
+        layout->addWidget(view_);
         gl->lower();
         container_->setAttribute(Qt::WA_NativeWindow);
+        EmbedX11Window(*holder_, *container_);
+        container_->installEventFilter(this);
+        holder_->installEventFilter(this);
+        if (container_->isVisible()) FitHolder();
+    } else {
+        view_ = new QWebEngineView(container_);
+        container_->layout()->addWidget(view_);
     }
     view_->setPage(page_);
     view_->setContextMenuPolicy(Qt::NoContextMenu);
-    container_->layout()->addWidget(view_);
 
     connect(page_, &QWebEnginePage::loadFinished, this, &CMapHost::OnLoadFinished);
     connect(page_, &QWebEnginePage::renderProcessTerminated, this,
@@ -176,6 +195,29 @@ void CMapHost::Fail(MapHostFailure failure, int code)
     // After the window's own start-up, not inside it.
     if (options_.reportFailure)
         QTimer::singleShot(0, this, [this, text] { options_.reportFailure(text); });
+}
+
+// The browser's window follows the pane: its size, and shown or hidden with it (and with the
+// main window). Qt keeps it for a top-level window, so it is always placed at the pane's origin.
+bool CMapHost::eventFilter(QObject* watched, QEvent* event)
+{
+    if (holder_ != nullptr && watched == container_) {
+        switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Resize: FitHolder(); break;
+        case QEvent::Hide: holder_->hide(); break;
+        default: break;
+        }
+    } else if (holder_ != nullptr && watched == holder_ && event->type() == QEvent::WinIdChange) {
+        EmbedX11Window(*holder_, *container_);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void CMapHost::FitHolder()
+{
+    holder_->setGeometry(QRect(QPoint(0, 0), container_->size()));
+    if (container_->isVisible() && !holder_->isVisible()) holder_->show();
 }
 
 void CMapHost::SetBounds(const QRect& bounds) { container_->setGeometry(bounds); }

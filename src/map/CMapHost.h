@@ -85,6 +85,9 @@ signals:
     // Every queued call has been handed to the page.
     void callsDelivered();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     enum class PageState { None, Loading, Loaded, LoadFailed };
 
@@ -94,6 +97,7 @@ private:
     void OnRendererGone();
     void Send(const std::string& script);
     void Flush();
+    void FitHolder();
 
     Options options_;
     QWidget* container_;
@@ -101,6 +105,7 @@ private:
     QWebEngineProfile* profile_ = nullptr;
     CMapPage* page_ = nullptr;
     QWebEngineView* view_ = nullptr;
+    QWidget* holder_ = nullptr;  // on X11: the browser's own window, inside the pane's
     QTimer* flushTimer_;
     QTimer* startTimer_;
 

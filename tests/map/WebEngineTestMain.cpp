@@ -1,5 +1,6 @@
 // Browser tests run offscreen, quietly and hermetically: home, caches and the browser profile live
 // in a folder beside the test program, which is emptied first. The map pages' scheme is known.
+// Built with TRIVANE_WEBENGINE_TEST_XVFB, they run on an X server of their own instead.
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -11,6 +12,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#ifdef TRIVANE_WEBENGINE_TEST_XVFB
+#include <cstdio>
+#include <optional>
+
+#include "Xvfb.h"
+#endif
+
 // Under AddressSanitizer: Chromium inside Qt WebEngine (not instrumented) deletes some objects
 // through a base of another size and keeps process-wide objects alive at exit; neither is ours.
 extern "C" const char* __asan_default_options() { return "new_delete_type_mismatch=0"; }
@@ -18,6 +26,18 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libQt6WebEng
 
 int main(int argc, char** argv)
 {
+    ::testing::InitGoogleTest(&argc, argv);
+    // Listing the cases (ctest does, in every build) needs no display and no browser.
+    if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
+#ifdef TRIVANE_WEBENGINE_TEST_XVFB
+    std::optional<trivane::testing::Xvfb> xvfb(std::in_place);
+    if (!xvfb->Running()) {
+        std::fprintf(stderr, "Xvfb did not start\n");
+        return 1;
+    }
+    qputenv("DISPLAY", QByteArray::fromStdString(xvfb->Display()));
+    qputenv("QT_QPA_PLATFORM", "xcb");
+#endif
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-dev-shm-usage");
     qputenv("QT_LOGGING_RULES", "qt.webenginecontext=false;default.info=false;js=false");
@@ -43,7 +63,6 @@ int main(int argc, char** argv)
     int status = 0;
     {
         QApplication app(argc, argv);
-        ::testing::InitGoogleTest(&argc, argv);
         status = RUN_ALL_TESTS();
     }
     home.removeRecursively();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Xvfb.h"
 #include "playback/CVlcPlayer.h"
 
 #include <chrono>
@@ -69,22 +70,6 @@ private:
     std::condition_variable changed_;
     std::uint64_t frames_ = 0;
     std::size_t green_ = 0;
-};
-
-// An X server of its own for tests that need a real window.
-class Xvfb {
-public:
-    Xvfb();
-    ~Xvfb();
-    Xvfb(const Xvfb&) = delete;
-    Xvfb& operator=(const Xvfb&) = delete;
-
-    bool Running() const { return pid_ > 0 && !display_.empty(); }
-    const std::string& Display() const { return display_; }
-
-private:
-    pid_t pid_ = -1;
-    std::string display_;
 };
 
 std::string ClipPath(const char* name);
