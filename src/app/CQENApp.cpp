@@ -46,7 +46,7 @@ bool ChoosePlatform()
 }
 
 // Without a GPU (no render node: a virtual machine, Xvfb, a remote display) OpenGL is Mesa's
-// software renderer, and the window's composition costs about a quarter less through EGL than
+// software renderer, and the map's composition costs about a quarter less through EGL than
 // through GLX. With a GPU, and when the user chose, Qt's own choice stays.
 void ChooseGlIntegration()
 {
