@@ -1,5 +1,6 @@
 #include "map/CMapHost.h"
 
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDesktopServices>
@@ -208,8 +209,15 @@ bool CMapHost::eventFilter(QObject* watched, QEvent* event)
         case QEvent::Hide: holder_->hide(); break;
         default: break;
         }
-    } else if (holder_ != nullptr && watched == holder_ && event->type() == QEvent::WinIdChange) {
-        EmbedX11Window(*holder_, *container_);
+    } else if (holder_ != nullptr && watched == holder_) {
+        if (event->type() == QEvent::WinIdChange) EmbedX11Window(*holder_, *container_);
+        // A right click the page leaves goes on to the main window, as from any other pane.
+        if (event->type() == QEvent::ContextMenu) {
+            const auto* menu = static_cast<QContextMenuEvent*>(event);
+            QContextMenuEvent forwarded(menu->reason(), menu->pos(), menu->globalPos(), menu->modifiers());
+            QCoreApplication::sendEvent(container_, &forwarded);
+            return true;
+        }
     }
     return QObject::eventFilter(watched, event);
 }

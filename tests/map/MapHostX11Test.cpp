@@ -2,6 +2,7 @@
 // place on the screen and follows it, while the main window keeps plain painting and its native
 // children (the video surfaces libVLC draws into) keep their X windows.
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QImage>
 #include <QPixmap>
@@ -29,8 +30,15 @@ const QColor kPage(20, 200, 60);
 class Window final : public QWidget {
 public:
     CMapHost* host = nullptr;
+    int menus = 0;
 
 protected:
+    void contextMenuEvent(QContextMenuEvent* event) override
+    {
+        ++menus;
+        event->accept();
+    }
+
     bool event(QEvent* e) override
     {
         if (e->type() != CWindowMessageEvent::TypeOf(WM_MAP_HOST_READY)) return QWidget::event(e);
@@ -94,6 +102,11 @@ TEST(MapOnX11, ThePageShowsInThePanesPlaceAndFollowsItWhileTheWindowKeepsPlainPa
     // The main window is not composited with OpenGL, and its native children kept their windows.
     EXPECT_EQ(window.windowHandle()->surfaceType(), QSurface::RasterSurface);
     EXPECT_EQ(video.winId(), videoWindow);
+
+    // A right click the page leaves reaches the main window (its menu), as from the other panes.
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 6), host->BrowserView()->mapToGlobal(QPoint(5, 6)));
+    QCoreApplication::sendEvent(host->BrowserView(), &click);
+    EXPECT_EQ(window.menus, 1);
 
     // Moved and resized with the pane.
     host->SetBounds(QRect(20, 200, 300, 200));
