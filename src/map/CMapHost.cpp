@@ -4,9 +4,9 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDesktopServices>
+#include <QEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QEvent>
 #include <QLibraryInfo>
 #include <QOpenGLWidget>
 #include <QStandardPaths>
@@ -199,7 +199,8 @@ void CMapHost::Fail(MapHostFailure failure, int code)
 }
 
 // The browser's window follows the pane: its size, and shown or hidden with it (and with the
-// main window). Qt keeps it for a top-level window, so it is always placed at the pane's origin.
+// main window). Qt takes it for a top-level window and keeps its place in screen coordinates, so
+// each fit places it at the pane's origin again.
 bool CMapHost::eventFilter(QObject* watched, QEvent* event)
 {
     if (holder_ != nullptr && watched == container_) {
