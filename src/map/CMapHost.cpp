@@ -96,6 +96,8 @@ CMapHost::CMapHost(QWidget* parent, Options options)
 CMapHost::~CMapHost()
 {
     closing_ = true;
+    // The pane's events no longer reach the browser's window while both go.
+    container_->removeEventFilter(this);
     // The page goes before its profile, the view before the page.
     if (page_ != nullptr) page_->disconnect(this);
     delete view_;
