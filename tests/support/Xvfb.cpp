@@ -4,6 +4,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <string_view>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,6 +19,7 @@ Xvfb::Xvfb()
     if (pipe(fds) != 0) {
         return;
     }
+    const pid_t parent = getpid();
     const pid_t pid = fork();
     if (pid < 0) {
         close(fds[0]);
@@ -25,6 +27,11 @@ Xvfb::Xvfb()
         return;
     }
     if (pid == 0) {
+        // The server goes with the test program, even when that one crashes. The signal follows the
+        // forking thread, which is the test's own for the server's whole life.
+        if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent) {
+            _exit(127);
+        }
         close(fds[0]);
         const std::string fd = std::to_string(fds[1]);
         const int devnull = open("/dev/null", O_WRONLY);
