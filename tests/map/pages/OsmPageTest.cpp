@@ -157,9 +157,9 @@ TEST(OsmPage, MarkerAndViewGlideBetweenFixesAndSnapOnJumps)
     EXPECT_GT(std::abs(to - from), 20);
     EXPECT_GE(between, 3);
     EXPECT_LT(offCentre, 3);
-    // One step per pixel of the way, at most one a frame: here more pixels than frames.
+    // One step per pixel of the way, at most 25 a second: here more pixels than that.
     const QList<int> steps = GlideSteps(page);
-    EXPECT_EQ(steps, (QList<int>{63, 63, 63})) << "moved " << std::abs(to - from) << " px";
+    EXPECT_EQ(steps, (QList<int>{25, 25, 25})) << "moved " << std::abs(to - from) << " px";
 
     // A move of less than a pixel still glides, in one step: the page draws once, not per frame.
     test::WaitFor([] { return false; }, 1100);
