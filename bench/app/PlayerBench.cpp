@@ -1,8 +1,8 @@
 // Measures the player as a user runs it:
 //   1. launch to first frame: start to the first time event of the first recording, 5 runs;
 //   2. CPU of the whole program (its map browser processes included) playing both channels of a
-//      pair, against the bare two-channel
-//      libVLC playback of the same files in the same run;
+//      pair, against the bare two-channel libVLC playback of the same files in the same run, with
+//      the program's choice of video outputs and with libVLC's own;
 //   3. the instruments between libVLC's time events: how often the G-sensor cursor and the
 //      position slider are painted at a new place, and the largest step of the cursor, against
 //      the rate of the time events in the same run;
@@ -234,7 +234,9 @@ struct EndFlag final : IVlcEventSink {
 
 // Two bare channels drawing into two X windows, as the player's surfaces would. Prints the CPU
 // of `seconds` of steady playback (after the start has settled).
-int RunBare(const std::string& frontFile, const std::string& rearFile, double seconds)
+// With programOutputs the channels are prepared as the program prepares its own (on a machine
+// without a GPU: video outputs without OpenGL); otherwise libVLC chooses.
+int RunBare(const std::string& frontFile, const std::string& rearFile, double seconds, bool programOutputs = false)
 {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) return 1;
@@ -245,6 +247,10 @@ int RunBare(const std::string& frontFile, const std::string& rearFile, double se
     EndFlag rearEnd;
     front.AttachEvents(&frontEnd);
     rear.AttachEvents(&rearEnd);
+    if (programOutputs) {
+        CQENApp::PrepareChannel(front);
+        CQENApp::PrepareChannel(rear);
+    }
     int slot = 0;
     for (auto [player, file] : {std::pair{&front, &frontFile}, std::pair{&rear, &rearFile}}) {
         const Window w = XCreateSimpleWindow(display, RootWindow(display, screen), 5 + slot * 270, 132, 263, 147, 0, 0, 0);
@@ -383,11 +389,14 @@ void CpuAgainstBare(const std::string& card, double seconds)
     };
     // Alternated five times: the machine's speed drifts between runs by more than the difference
     // measured, so each side takes the median of its runs.
-    std::vector<double> bareRuns, programRuns;
+    // The bare channels run twice: as libVLC chooses, and with the program's choice of outputs.
+    std::vector<double> bareRuns, sameRuns, programRuns;
     for (int run = 0; run < 5; ++run) {
         const ChildResult bare = InChild([&] { return RunBare(front.string(), rear.string(), seconds); });
+        const ChildResult same = InChild([&] { return RunBare(front.string(), rear.string(), seconds, true); });
         const ChildResult program = programRun({});
         bareRuns.push_back(std::atof(bare.output.c_str()));
+        sameRuns.push_back(std::atof(same.output.c_str()));
         programRuns.push_back(std::atof(program.output.c_str()));
     }
     // What the parts cost: three more alternated runs of the program without them.
@@ -397,13 +406,17 @@ void CpuAgainstBare(const std::string& card, double seconds)
         plainRuns.push_back(std::atof(programRun({false, false}).output.c_str()));
     }
     fs::remove_all(pairFolder);
-    const double bareSteady = Median(bareRuns);
+    const double libvlcSteady = Median(bareRuns);
+    const double bareSteady = Median(sameRuns);
     const double programSteady = Median(programRuns);
     std::printf("CPU for %.0f s of steady playback of the 1080p/720p pair (median of 5 alternated runs): bare "
-                "channels %.2f s, the program %.2f s, ratio %.2f\n",
-                seconds, bareSteady, programSteady, bareSteady > 0 ? programSteady / bareSteady : 0.0);
+                "channels %.2f s with the program's video outputs, %.2f s with libVLC's choice; the program %.2f s, "
+                "ratio %.2f to the first, %.2f to the second\n",
+                seconds, bareSteady, libvlcSteady, programSteady, bareSteady > 0 ? programSteady / bareSteady : 0.0,
+                libvlcSteady > 0 ? programSteady / libvlcSteady : 0.0);
     for (std::size_t i = 0; i < bareRuns.size(); ++i)
-        std::printf("  run %zu: bare %.2f s, program %.2f s\n", i + 1, bareRuns[i], programRuns[i]);
+        std::printf("  run %zu: bare %.2f s (libVLC's choice %.2f s), program %.2f s\n", i + 1, sameRuns[i],
+                    bareRuns[i], programRuns[i]);
     const double noMap = Median(noMapRuns);
     const double plain = Median(plainRuns);
     std::printf("  parts (median of 3): without the map pane %.2f s (ratio %.2f), without the map pane and the "

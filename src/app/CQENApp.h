@@ -16,7 +16,8 @@ public:
     static bool PrepareProcess();
     // After QApplication: number formatting, names, artwork and icon.
     static void PrepareApplication();
-    // Snapshot conversion, and silent audio when there is no sound server.
+    // Snapshot conversion, silent audio when there is no sound server, and video outputs without
+    // OpenGL when there is no GPU. Call it before the channel gets its window.
     static void PrepareChannel(CVlcPlayer& channel);
 };
 

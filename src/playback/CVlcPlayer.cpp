@@ -310,12 +310,15 @@ bool CVlcPlayer::BuildPlayer()
 {
     // Plug-ins come from the system's libVLC folder: nothing here may point libVLC at a path
     // derived from the working folder, which may be a card full of someone else's files.
-    static const char* const kStandard[] = {"-I", "dummy", "--ignore-config"};
-    static const char* const kAlternate[] = {""};
+    static const char* const kStandard[] = {"-I", "dummy", "--ignore-config", "--gl=none", "--gles2=none"};
+    static const char* const kAlternate[] = {"", "--gl=none", "--gles2=none"};
+    // Without an OpenGL provider libVLC's OpenGL outputs fail to open and the next output
+    // (XVideo, then plain X11) takes the window.
+    const int withoutGl = openGlVideo_ ? 0 : 2;
     if (argumentSet_ == 1) {
-        instance_ = api_->libvlc_new(1, kAlternate);
+        instance_ = api_->libvlc_new(1 + withoutGl, kAlternate);
     } else {
-        instance_ = api_->libvlc_new(3, kStandard);
+        instance_ = api_->libvlc_new(3 + withoutGl, kStandard);
     }
     if (instance_ == nullptr) {
         return false;
@@ -522,6 +525,28 @@ void CVlcPlayer::SetFrameSink(IVideoFrameSink* sink)
                                      &VlcFrameBridge::Display, frames_.get());
     api_->libvlc_video_set_format_callbacks(player_, &VlcFrameBridge::Format, &VlcFrameBridge::Cleanup);
     frameSinkSet_ = true;
+}
+
+int CVlcPlayer::SetOpenGlVideo(bool allowed)
+{
+    openGlVideo_ = allowed;
+    if (loaded_ == 0 || media_ != nullptr) {
+        return 0;
+    }
+    ReleasePlayer();
+    if (!BuildPlayer()) {
+        loaded_ = 0;
+        return 0;
+    }
+    bool hasSink = false;
+    {
+        std::lock_guard lock(sinkMutex_);
+        hasSink = sink_ != nullptr;
+    }
+    if (hasSink) {
+        Subscribe();
+    }
+    return 1;
 }
 
 int CVlcPlayer::SetAudioOutput(const std::string& module)

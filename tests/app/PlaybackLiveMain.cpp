@@ -13,19 +13,18 @@
 
 #include "LiveTestSupport.h"
 #include "PlaybackLiveChannels.h"
-#include "app/SnapshotJpeg.h"
+#include "app/CQENApp.h"
 #include "playback/CVlcPlayer.h"
 
 namespace trivane::testing {
 namespace {
 
+// Prepared as the program prepares its own: silent here, and without a GPU, video outputs
+// without OpenGL.
 struct ChannelPair {
     ChannelPair()
     {
-        for (CVlcPlayer* channel : {&front, &rear}) {
-            channel->SetSnapshotConverter(&ConvertPngToJpeg);
-            channel->SetAudioOutput("adummy");
-        }
+        for (CVlcPlayer* channel : {&front, &rear}) CQENApp::PrepareChannel(*channel);
     }
     CVlcPlayer front;
     CVlcPlayer rear;

@@ -16,6 +16,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <mutex>
@@ -385,7 +386,24 @@ TEST_F(VlcPlayerLive, WithoutDisplayOrFrameSinkPlayIsRefused)
     EXPECT_FALSE(events.WaitForType(VlcEventType::MediaPlayerOpening, 800ms));
 }
 
-TEST_F(VlcPlayerLive, DrawsIntoAnXWindow)
+namespace {
+
+// Threads of this process that Mesa's software OpenGL renderer runs.
+int SoftwareGlThreads()
+{
+    int count = 0;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream comm(task.path() / "comm");
+        std::string name;
+        std::getline(comm, name);
+        if (name.rfind("llvmpipe", 0) == 0) ++count;
+    }
+    return count;
+}
+
+}  // namespace
+
+TEST_F(VlcPlayerLive, DrawsIntoAnXWindowWithAndWithoutOpenGl)
 {
     trivane::testing::Xvfb server;
     ASSERT_TRUE(server.Running());
@@ -393,31 +411,41 @@ TEST_F(VlcPlayerLive, DrawsIntoAnXWindow)
     XWindow surface(server.Display());
     ASSERT_TRUE(surface.Valid());
     Display* display = surface.Connection();
-    EventLog events;
-    CVlcPlayer player;
-    player.SetAudioOutput("adummy");
-    player.AttachEvents(&events);
-    player.SetWindow(surface.Id());
-    player.OpenMedia(ClipPath(kFrontMov).c_str());
-    player.Play();
-    ASSERT_TRUE(events.WaitFor(
-        [](const TimedEvent& e) {
-            return e.event.type == VlcEventType::MediaPlayerTimeChanged && e.event.timeMs >= 1000;
-        },
-        4000ms));
-    // The test pattern is colourful: most of the window must be lit. The window sits at the
-    // root's origin; reading the root includes whatever libVLC drew in its own child window.
-    XImage* image = XGetImage(display, DefaultRootWindow(display), 0, 0, 640, 360, AllPlanes, ZPixmap);
-    ASSERT_NE(image, nullptr);
-    int lit = 0;
-    for (int y = 0; y < 360; y += 4) {
-        for (int x = 0; x < 640; x += 4) {
-            if ((XGetPixel(image, x, y) & 0xFFFFFF) != 0) {
-                ++lit;
+    // Without OpenGL first: no renderer thread of an earlier output can be left over.
+    for (const bool openGl : {false, true}) {
+        SCOPED_TRACE(openGl ? "OpenGL allowed" : "without OpenGL");
+        EventLog events;
+        CVlcPlayer player;
+        if (!openGl) {
+            EXPECT_EQ(player.SetOpenGlVideo(false), 1);
+        }
+        player.SetAudioOutput("adummy");
+        player.AttachEvents(&events);
+        player.SetWindow(surface.Id());
+        player.OpenMedia(ClipPath(kFrontMov).c_str());
+        player.Play();
+        ASSERT_TRUE(events.WaitFor(
+            [](const TimedEvent& e) {
+                return e.event.type == VlcEventType::MediaPlayerTimeChanged && e.event.timeMs >= 1000;
+            },
+            4000ms));
+        // The test pattern is colourful: most of the window must be lit. The window sits at the
+        // root's origin; reading the root includes whatever libVLC drew in its own child window.
+        XImage* image = XGetImage(display, DefaultRootWindow(display), 0, 0, 640, 360, AllPlanes, ZPixmap);
+        ASSERT_NE(image, nullptr);
+        int lit = 0;
+        for (int y = 0; y < 360; y += 4) {
+            for (int x = 0; x < 640; x += 4) {
+                if ((XGetPixel(image, x, y) & 0xFFFFFF) != 0) {
+                    ++lit;
+                }
             }
         }
+        XDestroyImage(image);
+        EXPECT_GT(lit, (160 * 90) / 2);
+        if (!openGl) {
+            EXPECT_EQ(SoftwareGlThreads(), 0);
+        }
+        player.Stop();
     }
-    XDestroyImage(image);
-    EXPECT_GT(lit, (160 * 90) / 2);
-    player.Stop();
 }
