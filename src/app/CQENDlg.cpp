@@ -837,7 +837,7 @@ void CQENDlg::ShowSurface(int channel, bool shown)
 std::uint32_t CQENDlg::SurfaceWindow(int channel)
 {
     CVideoStatic* surface = channel == kFrontChannel ? frontSurface_ : rearSurface_;
-    return static_cast<std::uint32_t>(surface->winId());
+    return static_cast<std::uint32_t>(surface->VideoWindow());
 }
 
 void CQENDlg::SetScanBusy(bool busy)

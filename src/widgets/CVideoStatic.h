@@ -12,6 +12,11 @@ class CVideoStatic : public QWidget {
 public:
     explicit CVideoStatic(QWidget* parent = nullptr);
 
+    // The native window a video library draws into. On X11 its background is black, so that the
+    // X server itself fills what the picture leaves uncovered (a library may fit its own window
+    // to the picture) while Qt does not paint the surface.
+    WId VideoWindow();
+
     void SetCounterVisible(bool visible);
     // Repaints at once: the scan runs on this thread and would otherwise hide the progress.
     void SetCounter(int filesExamined);
@@ -24,6 +29,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    WId m_blackWindow = 0;  // the window whose X background was set
     bool m_counterVisible = false;
     int m_counter = 0;
 };

@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
 #include <QScreen>
@@ -45,6 +46,9 @@
 #include "widgets/CVideoSlider.h"
 #include "widgets/CTrackBar.h"
 #include "widgets/WindowMessage.h"
+
+// Last: Xlib defines macros (None, Status) that clash with names above.
+#include <X11/Xlib.h>
 
 namespace trivane {
 namespace {
@@ -340,6 +344,36 @@ TEST_F(PlaybackLive, OpeningTheCardShowsMovingPicturesOnBothSurfacesAndAviOnTheF
     EXPECT_FALSE(window->Controller().RearInUse());
     EXPECT_FALSE(PictureMoves(IDC_REAR_SURFACE, 1500ms));
     EXPECT_TRUE(messages.empty()) << messages.front();
+}
+
+TEST_F(PlaybackLive, WhatThePictureLeavesOfASurfaceIsBlack)
+{
+    // libVLC may fit its own window to the picture inside the surface; Qt does not paint the
+    // surface while video plays, so the X server has to clear the rest (it showed whatever was
+    // there before).
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    ASSERT_NE(x11, nullptr);
+    Display* display = x11->display();
+    QWidget* surface = window->Control(IDC_REAR_SURFACE);
+    surface->show();
+    const auto id = static_cast<Window>(window->SurfaceWindow(1));
+    Pump(200ms);
+    const auto share = [this](QRgb colour) {
+        const QImage image = Grab(IDC_REAR_SURFACE);
+        int hits = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) hits += (image.pixel(x, y) & 0xFFFFFF) == colour ? 1 : 0;
+        return image.isNull() ? 0.0 : static_cast<double>(hits) / (image.width() * image.height());
+    };
+    GC gc = XCreateGC(display, id, 0, nullptr);
+    XSetForeground(display, gc, WhitePixel(display, DefaultScreen(display)));
+    XFillRectangle(display, id, gc, 0, 0, static_cast<unsigned>(surface->width()), static_cast<unsigned>(surface->height()));
+    XFreeGC(display, gc);
+    XSync(display, False);
+    ASSERT_EQ(share(0xFFFFFF), 1.0);
+    XClearArea(display, id, 0, 0, 0, 0, False);
+    XSync(display, False);
+    EXPECT_EQ(share(0x000000), 1.0);
 }
 
 TEST_F(PlaybackLive, TheRearChannelRebuiltAfterASingleCameraRecordingStaysSilent)
