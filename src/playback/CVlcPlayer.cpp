@@ -378,16 +378,14 @@ CVlcPlayer::~CVlcPlayer()
     }
 }
 
-int CVlcPlayer::Recreate(int argumentSet)
+// A new instance and player, subscribed to the sink the old one had. Without them the channel
+// turns inert.
+bool CVlcPlayer::Rebuild()
 {
-    argumentSet_ = argumentSet;
-    if (loaded_ == 0 || media_ == nullptr) {
-        return 0;
-    }
     ReleasePlayer();
     if (!BuildPlayer()) {
         loaded_ = 0;
-        return 0;
+        return false;
     }
     bool hasSink = false;
     {
@@ -396,6 +394,18 @@ int CVlcPlayer::Recreate(int argumentSet)
     }
     if (hasSink) {
         Subscribe();
+    }
+    return true;
+}
+
+int CVlcPlayer::Recreate(int argumentSet)
+{
+    argumentSet_ = argumentSet;
+    if (loaded_ == 0 || media_ == nullptr) {
+        return 0;
+    }
+    if (!Rebuild()) {
+        return 0;
     }
     if (api_->libvlc_audio_set_volume) {
         api_->libvlc_audio_set_volume(player_, volume_);
@@ -533,20 +543,7 @@ int CVlcPlayer::SetOpenGlVideo(bool allowed)
     if (loaded_ == 0 || media_ != nullptr) {
         return 0;
     }
-    ReleasePlayer();
-    if (!BuildPlayer()) {
-        loaded_ = 0;
-        return 0;
-    }
-    bool hasSink = false;
-    {
-        std::lock_guard lock(sinkMutex_);
-        hasSink = sink_ != nullptr;
-    }
-    if (hasSink) {
-        Subscribe();
-    }
-    return 1;
+    return Rebuild() ? 1 : 0;
 }
 
 int CVlcPlayer::SetAudioOutput(const std::string& module)

@@ -121,6 +121,7 @@ private:
     void KeepPluginsLoaded(const std::string& loadedName);
     bool BuildPlayer();
     void ReleasePlayer();
+    bool Rebuild();
     void Subscribe();
     void Unsubscribe();
     void ApplyMarquee();
