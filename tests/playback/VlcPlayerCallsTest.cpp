@@ -396,6 +396,46 @@ TEST(VlcPlayerCalls, RateIsStoredEvenWhenRejected)
     EXPECT_FLOAT_EQ(player.Rate(), 0.3f);
 }
 
+TEST(VlcPlayerCalls, VideoWithoutOpenGlRebuildsAtOnceAndLastsThroughRecreate)
+{
+    FakeVlc fake(FAKE_VLC_PATH);
+    CVlcPlayer player(FAKE_VLC_PATH, false);
+    Recorder sink;
+    player.AttachEvents(&sink);
+    player.SetAudioOutput("adummy");
+    fake.Clear();
+    // Before a media: a new instance without OpenGL providers, the events and the output kept.
+    EXPECT_EQ(player.SetOpenGlVideo(false), 1);
+    const Lines withoutGl = fake.Lines();
+    const auto made = std::find(withoutGl.begin(), withoutGl.end(),
+                                "new 5 [-I] [dummy] [--ignore-config] [--gl=none] [--gles2=none]");
+    ASSERT_NE(made, withoutGl.end()) << withoutGl.size();
+    EXPECT_NE(std::find(made, withoutGl.end(), "audio_output adummy"), withoutGl.end());
+    EXPECT_NE(std::find(made, withoutGl.end(), kAttachAll.front()), withoutGl.end());
+    fake.Fire(0x10B, 1200);
+    ASSERT_EQ(sink.events.size(), 1u);
+
+    // With a media the player is left alone; every rebuild keeps the choice, in both argument sets.
+    player.OpenMedia("/cards/a.MOV");
+    fake.Clear();
+    EXPECT_EQ(player.SetOpenGlVideo(false), 0);
+    EXPECT_TRUE(fake.Lines().empty());
+    for (const auto& [set, expected] : {std::pair{1, "new 3 [] [--gl=none] [--gles2=none]"},
+                                        std::pair{0, "new 5 [-I] [dummy] [--ignore-config] [--gl=none] [--gles2=none]"}}) {
+        player.OpenMedia("/cards/a.MOV");
+        fake.Clear();
+        EXPECT_EQ(player.Recreate(set), 1);
+        const Lines rebuilt = fake.Lines();
+        EXPECT_NE(std::find(rebuilt.begin(), rebuilt.end(), expected), rebuilt.end()) << set;
+    }
+
+    // Allowed again, the standard list.
+    fake.Clear();
+    EXPECT_EQ(player.SetOpenGlVideo(true), 1);
+    const Lines standard = fake.Lines();
+    EXPECT_NE(std::find(standard.begin(), standard.end(), kStandardNew), standard.end());
+}
+
 TEST(VlcPlayerCalls, RecreateRebuildsOnlyAnOpenedChannelAndKeepsEventsAndVolume)
 {
     FakeVlc fake(FAKE_VLC_PATH);
