@@ -12,6 +12,7 @@
 //   trivane-bench-player CARD [CPU-SECONDS [DRIFT-SECONDS]]     (defaults 20 and 600)
 //   trivane-bench-player --bare FRONT REAR SECONDS               (the baseline alone)
 //   trivane-bench-player --drift CARD SECONDS                    (the drift alone)
+//   trivane-bench-player --instruments CARD SECONDS              (the instruments alone)
 //
 // Needs an X display (e.g. xvfb-run -a). Each measurement runs in a child process of its own.
 #include <QApplication>
@@ -599,6 +600,11 @@ int main(int argc, char** argv)
         const std::string card = fs::absolute(argv[2]).string();
         Drift(card, std::atof(argv[3]), false);
         Drift(card, std::atof(argv[3]), true);
+        return 0;
+    }
+    // The instruments alone: --instruments CARD SECONDS.
+    if (std::string(argv[1]) == "--instruments" && argc == 4) {
+        Instruments(fs::absolute(argv[2]).string(), std::atof(argv[3]));
         return 0;
     }
     const std::string card = fs::absolute(argv[1]).string();
