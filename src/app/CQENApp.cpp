@@ -166,7 +166,7 @@ void CQENApp::PrepareApplication()
 void CQENApp::PrepareChannel(CVlcPlayer& channel)
 {
     static const bool sound = HasSoundServer();
-    // Without a GPU the picture costs a third less scaled on the CPU than through software OpenGL.
+    // Without a GPU the picture costs less scaled on the CPU than through software OpenGL.
     static const bool gpu = HasGpuRenderNode();
     if (!gpu) channel.SetOpenGlVideo(false);
     channel.SetSnapshotConverter(&ConvertPngToJpeg);
