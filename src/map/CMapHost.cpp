@@ -9,6 +9,8 @@
 #include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QOpenGLWidget>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrlQuery>
@@ -61,6 +63,10 @@ QString CMapHost::DefaultPageFolder()
     // Installed: the program in bin/, the pages in share/trivane/map/.
     return beside + QStringLiteral("/../share/trivane/map");
 }
+
+void CMapHost::ComposeInSoftware() { QQuickWindow::setGraphicsApi(QSGRendererInterface::Software); }
+
+bool CMapHost::ComposesInSoftware() { return QQuickWindow::sceneGraphBackend() == QLatin1String("software"); }
 
 QString CMapHost::DefaultProfileFolder()
 {
@@ -142,8 +148,9 @@ void CMapHost::CreateBrowser(QObject* window)
 
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         // On X11 the browser is a frameless window of its own inside the pane's X window. Qt then
-        // composites the browser with OpenGL apart, and the main window keeps plain painting: what
-        // moves in it while playing costs no OpenGL composition, dear without a GPU.
+        // composites the browser (with OpenGL unless it composes in software) apart, and the main
+        // window keeps plain painting: what moves in it while playing costs no OpenGL composition,
+        // dear without a GPU.
         holder_ = new QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
         holder_->setObjectName(QStringLiteral("MAP_BROWSER"));
         // The keyboard stays with the player's window, also after a click into the map.
@@ -151,14 +158,17 @@ void CMapHost::CreateBrowser(QObject* window)
         holder_->setAttribute(Qt::WA_X11DoNotAcceptFocus);
         auto* layout = new QVBoxLayout(holder_);
         layout->setContentsMargins(0, 0, 0, 0);
-        // Made for OpenGL before its X window exists (the 1×1 child), so that the browser's arrival
-        // does not replace that window.
-        auto* gl = new QOpenGLWidget(holder_);
-        gl->setGeometry(0, 0, 1, 1);
-        gl->setAttribute(Qt::WA_TransparentForMouseEvents);
+        // A browser composing with OpenGL: the window is made for OpenGL before its X window exists
+        // (the 1×1 child), so that the browser's arrival does not replace that window.
+        QOpenGLWidget* gl = nullptr;
+        if (!ComposesInSoftware()) {
+            gl = new QOpenGLWidget(holder_);
+            gl->setGeometry(0, 0, 1, 1);
+            gl->setAttribute(Qt::WA_TransparentForMouseEvents);
+        }
         view_ = new QWebEngineView(holder_);
         layout->addWidget(view_);
-        gl->lower();
+        if (gl != nullptr) gl->lower();
         container_->setAttribute(Qt::WA_NativeWindow);
         EmbedX11Window(*holder_, *container_);
         container_->installEventFilter(this);

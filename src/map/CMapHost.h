@@ -78,6 +78,10 @@ public:
 
     static QString DefaultPageFolder();
     static QString DefaultProfileFolder();
+    // Without a GPU: the browser composites its frames on the CPU, redrawing only what changed, and
+    // its window is painted without OpenGL. Process-wide; call before the first browser.
+    static void ComposeInSoftware();
+    static bool ComposesInSoftware();  // by that call or the user's QT_QUICK_BACKEND
 
 signals:
     // A page finished loading and its replay is queued.
