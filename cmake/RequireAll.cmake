@@ -23,7 +23,8 @@ else()
     app_command_line_tests)
   if(TRIVANE_GUI)
     list(APPEND suites widgets_tests trivane-gallery app_snapshot_jpeg library_qt_tests config_qt_tests
-      app_window_tests trivane app_playback_live map_page_tests map_host_tests map_host_x11_tests app_drop_opener_tests)
+      app_window_tests trivane app_playback_live map_page_tests map_host_tests map_host_x11_gl_tests
+      map_host_x11_software_tests app_drop_opener_tests)
     # The install and package test.
     foreach(program desktop-file-validate dpkg-deb dpkg-shlibdeps readelf)
       trivane_require_program(${program})

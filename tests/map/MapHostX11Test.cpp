@@ -1,6 +1,7 @@
 // On X11 the map's browser is a window of its own inside the pane's: the page shows in the pane's
 // place on the screen and follows it, while the main window keeps plain painting and its native
-// children (the video surfaces libVLC draws into) keep their X windows.
+// children (the video surfaces libVLC draws into) keep their X windows. Built twice: the browser
+// composing with OpenGL, and in software as the program does without a GPU.
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFile>
@@ -102,6 +103,9 @@ TEST(MapOnX11, ThePageShowsInThePanesPlaceAndFollowsItWhileTheWindowKeepsPlainPa
     // The main window is not composited with OpenGL, and its native children kept their windows.
     EXPECT_EQ(window.windowHandle()->surfaceType(), QSurface::RasterSurface);
     EXPECT_EQ(video.winId(), videoWindow);
+    // The browser's window is composited with OpenGL only when the browser composes with it.
+    EXPECT_EQ(host->BrowserView()->window()->windowHandle()->surfaceType(),
+              CMapHost::ComposesInSoftware() ? QSurface::RasterSurface : QSurface::OpenGLSurface);
 
     // A right click the page leaves reaches the main window (its menu), as from the other panes.
     QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 6), host->BrowserView()->mapToGlobal(QPoint(5, 6)));

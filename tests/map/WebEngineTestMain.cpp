@@ -1,12 +1,14 @@
 // Browser tests run offscreen, quietly and hermetically: home, caches and the browser profile live
 // in a folder beside the test program, which is emptied first. The map pages' scheme is known.
-// Built with TRIVANE_WEBENGINE_TEST_XVFB, they run on an X server of their own instead.
+// Built with TRIVANE_WEBENGINE_TEST_XVFB, they run on an X server of their own instead, and with
+// TRIVANE_WEBENGINE_TEST_SOFTWARE the browser composes in software.
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
 
+#include "map/CMapHost.h"
 #include "map/CMapSchemeHandler.h"
 
 #include <sys/stat.h>
@@ -58,6 +60,9 @@ int main(int argc, char** argv)
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(home.filePath(QStringLiteral("run"))));
 
     trivane::CMapSchemeHandler::RegisterScheme();
+#ifdef TRIVANE_WEBENGINE_TEST_SOFTWARE
+    trivane::CMapHost::ComposeInSoftware();
+#endif
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     int status = 0;
