@@ -224,6 +224,9 @@ int CQENApp::Run(int argc, char** argv)
     CQENDlg window(settings, front, rear, std::move(seams));
     window.Initialise();
     window.show();
+    // The keyboard's window from the start, also without a window manager: X would otherwise give
+    // keys to the window under the pointer, the map's browser among them.
+    window.activateWindow();
     CloseOnTerminationSignals(window);
     CDropOpener::Install(window, [&window](const std::string& path) { window.OpenPath(path); });
     if (commandLine.path) {
