@@ -62,9 +62,8 @@ void ChooseGlIntegration()
     if (!HasGpuRenderNode()) qputenv("QT_XCB_GL_INTEGRATION", "xcb_egl");
 }
 
-// Without a GPU the map's frames cost about half the CPU composed in software: Chromium redraws
-// what changed on the CPU, and no OpenGL composition of the browser's window follows. The user's
-// own choice of Qt Quick backend stays.
+// Without a GPU the map's frames cost about half the CPU composed in software: Chromium and Qt
+// then draw them without Mesa's software OpenGL. The user's own choice of Qt Quick backend stays.
 void ChooseMapComposition()
 {
     if (qgetenv("QT_QPA_PLATFORM") != "xcb" || !qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")) return;

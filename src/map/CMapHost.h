@@ -78,8 +78,9 @@ public:
 
     static QString DefaultPageFolder();
     static QString DefaultProfileFolder();
-    // Without a GPU: the browser composites its frames on the CPU, redrawing only what changed, and
-    // its window is painted without OpenGL. Process-wide; call before the first browser.
+    // Without a GPU: the browser composites its frames on the CPU and its window is painted without
+    // OpenGL, at about half the cost of Mesa's software OpenGL. Process-wide; call before the first
+    // browser.
     static void ComposeInSoftware();
     static bool ComposesInSoftware();  // by that call or the user's QT_QUICK_BACKEND
 
