@@ -46,12 +46,16 @@ bool ChoosePlatform()
 }
 
 // Without one (a virtual machine, Xvfb, a remote display) OpenGL is Mesa's software renderer.
+// Looked up once per process.
 bool HasGpuRenderNode()
 {
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/dev/dri", error))
-        if (entry.path().filename().string().rfind("renderD", 0) == 0) return true;
-    return false;
+    static const bool found = [] {
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator("/dev/dri", error))
+            if (entry.path().filename().string().rfind("renderD", 0) == 0) return true;
+        return false;
+    }();
+    return found;
 }
 
 // Without a GPU the map's composition costs about a quarter less through EGL than through GLX.
@@ -176,8 +180,7 @@ void CQENApp::PrepareChannel(CVlcPlayer& channel)
 {
     static const bool sound = HasSoundServer();
     // Without a GPU the picture costs less scaled on the CPU than through software OpenGL.
-    static const bool gpu = HasGpuRenderNode();
-    if (!gpu) channel.SetOpenGlVideo(false);
+    if (!HasGpuRenderNode()) channel.SetOpenGlVideo(false);
     channel.SetSnapshotConverter(&ConvertPngToJpeg);
     if (!sound) channel.SetAudioOutput("adummy");
 }
