@@ -29,6 +29,8 @@ else()
     foreach(program desktop-file-validate dpkg-deb dpkg-shlibdeps readelf)
       trivane_require_program(${program})
     endforeach()
+    # The end-to-end run's clicks and keys.
+    trivane_require_program(xdotool)
     if(NOT EXISTS /usr/share/mime/globs2)
       string(APPEND missing "\n  the shared MIME database (shared-mime-info)")
     endif()
