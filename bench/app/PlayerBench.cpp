@@ -289,7 +289,7 @@ int RunBare(const std::string& frontFile, const std::string& rearFile, double se
 }
 
 struct ChildResult {
-    int status = -1;
+    int status = -1;  // the exit status, or minus the signal that ended the child
     double cpuSeconds = 0;
     std::string output;
 };
@@ -319,7 +319,7 @@ ChildResult InChild(Body body)
     rusage usage{};
     int status = 0;
     wait4(pid, &status, 0, &usage);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? -WTERMSIG(status) : -1;
     result.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     return result;
@@ -485,8 +485,11 @@ StepFigures Steps(const std::vector<std::pair<Clock::time_point, double>>& sampl
 void Instruments(const std::string& card, double seconds)
 {
     const ChildResult r = InChild([&] {
-        PaintProbe* cursor = nullptr;
-        PaintProbe* slider = nullptr;
+        // The probes outlive the window: their samples are read once it is gone.
+        CGSensorCtrl* curve = nullptr;
+        CTrackBar* bar = nullptr;
+        PaintProbe cursor([&curve] { return curve->Position(); });
+        PaintProbe slider([&bar] { return static_cast<double>(bar->GetPos()); });
         std::vector<TimeEvent> events;
         RunWindow(
             card, seconds,
@@ -495,16 +498,12 @@ void Instruments(const std::string& card, double seconds)
                 return false;
             },
             [&](CQENDlg& window) {
-                auto* curve = static_cast<CGSensorCtrl*>(window.Control(IDC_GSENSOR));
-                auto* bar = static_cast<CTrackBar*>(window.Control(IDC_POSITION_SLIDER));
-                cursor = new PaintProbe([curve] { return curve->Position(); });
-                slider = new PaintProbe([bar] { return static_cast<double>(bar->GetPos()); });
-                cursor->setParent(curve);
-                slider->setParent(bar);
-                curve->installEventFilter(cursor);
-                bar->installEventFilter(slider);
+                curve = static_cast<CGSensorCtrl*>(window.Control(IDC_GSENSOR));
+                bar = static_cast<CTrackBar*>(window.Control(IDC_POSITION_SLIDER));
+                curve->installEventFilter(&cursor);
+                bar->installEventFilter(&slider);
             });
-        if (events.size() < 2 || cursor == nullptr) {
+        if (events.size() < 2 || curve == nullptr) {
             std::printf("instruments: no time events\n");
             return 0;
         }
@@ -525,8 +524,8 @@ void Instruments(const std::string& card, double seconds)
             v.erase(std::remove_if(v.begin(), v.end(), [&](const auto& s) { return s.first > to; }), v.end());
             return v;
         };
-        const StepFigures c = Steps(until(cursor->samples), from);
-        const StepFigures b = Steps(until(slider->samples), from);
+        const StepFigures c = Steps(until(cursor.samples), from);
+        const StepFigures b = Steps(until(slider.samples), from);
         std::printf("instruments over %.0f s of playing the card: libVLC time events %.1f/s (largest media step "
                     "%.0f ms); G-sensor cursor painted at a new place %.1f/s, largest step %.0f ms forward, %.0f ms "
                     "back; position slider %.1f/s\n",
@@ -534,6 +533,7 @@ void Instruments(const std::string& card, double seconds)
                     c.largestForward, c.largestBack, static_cast<double>(b.updates) / span);
         return 0;
     });
+    if (r.status != 0) std::printf("instruments: the run failed (status %d)\n", r.status);
     std::printf("%s", r.output.c_str());
 }
 
