@@ -325,6 +325,13 @@ ChildResult InChild(Body body)
     return result;
 }
 
+// A run's printed figure; a run that failed is left out of the medians, and said so.
+void AddFigure(std::vector<double>& runs, const ChildResult& r, const char* what)
+{
+    if (r.status == 0 && !r.output.empty()) runs.push_back(std::atof(r.output.c_str()));
+    else std::printf("  a run of %s failed (status %d); left out\n", what, r.status);
+}
+
 double Median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -396,15 +403,15 @@ void CpuAgainstBare(const std::string& card, double seconds)
         const ChildResult bare = InChild([&] { return RunBare(front.string(), rear.string(), seconds); });
         const ChildResult same = InChild([&] { return RunBare(front.string(), rear.string(), seconds, true); });
         const ChildResult program = programRun({});
-        bareRuns.push_back(std::atof(bare.output.c_str()));
-        sameRuns.push_back(std::atof(same.output.c_str()));
-        programRuns.push_back(std::atof(program.output.c_str()));
+        AddFigure(bareRuns, bare, "the bare channels");
+        AddFigure(sameRuns, same, "the bare channels with the program's outputs");
+        AddFigure(programRuns, program, "the program");
     }
     // What the parts cost: three more alternated runs of the program without them.
     std::vector<double> noMapRuns, plainRuns;
     for (int run = 0; run < 3; ++run) {
-        noMapRuns.push_back(std::atof(programRun({false, true}).output.c_str()));
-        plainRuns.push_back(std::atof(programRun({false, false}).output.c_str()));
+        AddFigure(noMapRuns, programRun({false, true}), "the program without the map");
+        AddFigure(plainRuns, programRun({false, false}), "the program without the map and the animation");
     }
     fs::remove_all(pairFolder);
     const double libvlcSteady = Median(bareRuns);
@@ -415,7 +422,7 @@ void CpuAgainstBare(const std::string& card, double seconds)
                 "ratio %.2f to the first, %.2f to the second\n",
                 seconds, bareSteady, libvlcSteady, programSteady, bareSteady > 0 ? programSteady / bareSteady : 0.0,
                 libvlcSteady > 0 ? programSteady / libvlcSteady : 0.0);
-    for (std::size_t i = 0; i < bareRuns.size(); ++i)
+    for (std::size_t i = 0; i < std::min({bareRuns.size(), sameRuns.size(), programRuns.size()}); ++i)
         std::printf("  run %zu: bare %.2f s (libVLC's choice %.2f s), program %.2f s\n", i + 1, sameRuns[i],
                     bareRuns[i], programRuns[i]);
     const double noMap = Median(noMapRuns);
