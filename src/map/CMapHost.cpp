@@ -299,6 +299,11 @@ void CMapHost::OnLoadFinished(bool ok)
     }
     pageState_ = PageState::Loaded;
     batch_.Clear();
+    const int glideStep = options_.glideTimerStepMs >= 0 ? options_.glideTimerStepMs
+                          : ComposesInSoftware()         ? kSoftwareGlideStepMs
+                                                         : 0;
+    if (glideStep > 0)
+        Send("if (window.trivaneGlideTimer) trivaneGlideTimer(" + std::to_string(glideStep) + ");");
     for (std::string& call : mirror_.Replay()) Send(call);
     for (std::string& call : otherCalls_) Send(call);
     otherCalls_.clear();

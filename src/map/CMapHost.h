@@ -45,7 +45,14 @@ public:
         std::size_t chunkCalls = 4000;
         bool batching = true;  // false sends every call on its own (the slow baseline)
         int startTimeoutMs = 30000;
+        // The marker's glide: stepped by the page's own timer at most once per this many ms, or
+        // by the compositor when 0; below 0, the timer when the browser composites in software.
+        int glideTimerStepMs = -1;
     };
+
+    // Without a GPU a compositor glide costs a frame every display frame; the page's timer makes
+    // a frame only per step, a few steps a second.
+    static constexpr int kSoftwareGlideStepMs = 125;
 
     CMapHost(QWidget* parent, Options options);
     ~CMapHost() override;

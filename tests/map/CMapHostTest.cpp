@@ -77,6 +77,7 @@ protected:
         options.readKeys = [this] { return keys; };
         options.reportFailure = [this](const QString& text) { failures.push_back(text.toStdString()); };
         options.openLink = [this](const QUrl& url) { opened.push_back(url.toString().toStdString()); };
+        options.glideTimerStepMs = 0;
         return options;
     }
 
@@ -150,10 +151,12 @@ TEST_F(MapHostFixture, CallsBeforeReadyReachTheFirstPage)
 }
 
 // Another provider's page and a renderer that died both get the current route, driven path and
-// marker back.
+// marker back, after the glide's stepping.
 TEST_F(MapHostFixture, NewPagesGetTheRouteBack)
 {
-    Create(Options());
+    CMapHost::Options options = Options();
+    options.glideTimerStepMs = 125;
+    Create(std::move(options));
     StartAndWait();
     host->RunScript(kPathDeleteScript);
     for (int i = 0; i < 3; ++i) host->RunScript(PathPlotScript(10 + i, 20 + i));
@@ -162,8 +165,8 @@ TEST_F(MapHostFixture, NewPagesGetTheRouteBack)
     host->RunScript(kDrivenPathDeleteScript);  // a seek back to the start
     host->RunScript(DrivenPathPlotScript(10, 20));
     WaitDelivered();
-    const std::string expected =
-        "path_delete|path_plot 10 20|path_plot 11 21|path_plot 12 22|movpos 11 21|pathdrived_delete|pathdrived_plot 10 20";
+    const std::string expected = "glide_timer 125|path_delete|path_plot 10 20|path_plot 11 21|path_plot 12 22|"
+                                 "movpos 11 21|pathdrived_delete|pathdrived_plot 10 20";
 
     keys.google = "AIzaTestKey_0123456789-abcdefghijklmnopq";
     host->ShowMap(0);
@@ -185,7 +188,7 @@ TEST_F(MapHostFixture, NewPagesGetTheRouteBack)
     host->ResetPage();
     ASSERT_TRUE(QTest::qWaitFor([&] { return reloaded.count() == 2; }, 20000));
     WaitDelivered();
-    EXPECT_EQ(Calls(), "path_delete|pathdrived_delete");
+    EXPECT_EQ(Calls(), "glide_timer 125|path_delete|pathdrived_delete");
 }
 
 // 36,000 route points go to the page in a few dozen scripts, in order, and a call that throws

@@ -204,6 +204,72 @@ TEST(OsmPage, MarkerAndViewGlideBetweenFixesAndSnapOnJumps)
     EXPECT_TRUE(test::SamePoints(s[QStringLiteral("drawnDrivenPoints")], driven));
 }
 
+// Where each of the marker's icon and the map pane is shown against where Leaflet placed it, in
+// pixels: [shown x, placed x, shown y, placed y] per element.
+const QString kShownAndPlaced = QStringLiteral(
+    "[document.querySelector('img.leaflet-marker-icon'), document.querySelector('.leaflet-map-pane')].map("
+    "function (e) { var m = new DOMMatrix(getComputedStyle(e).transform); var p = e._leaflet_pos;"
+    " return [m.m41, p.x, m.m42, p.y]; })");
+
+// Without a GPU the host has the page's timer step the glides: a few frames a second instead of
+// one per display frame, the marker still in the middle of the view, and a zoom mid-way leaves
+// nothing shown away from where Leaflet placed it.
+TEST(OsmPage, TimerGlideStepsAFewTimesASecondAndStopsForLeaflet)
+{
+    PageView page(QStringLiteral("osmmap.html"));
+    ASSERT_TRUE(page.Loaded());
+    page.Eval(QStringLiteral("trivaneGlideTimer(125)"));
+    Drawn(page, QStringLiteral("path_plot(35.6000,139.7000); path_plot(35.6040,139.7040); movpos(35.6000,139.7000)"));
+
+    test::WaitFor([] { return false; }, 1100);
+    Drawn(page, QStringLiteral("movpos(35.6010,139.7012)"));
+    EXPECT_EQ(Glides(page), (QList<int>{0, 0, 0}));  // no transition: the compositor stays idle
+    page.Eval(QStringLiteral(
+        "window.samples = []; var t = setInterval(function () {"
+        " var m = document.querySelector('#map').getBoundingClientRect();"
+        " var i = document.querySelector('img.leaflet-marker-icon').getBoundingClientRect();"
+        " var p = document.querySelector('.leaflet-map-pane').getBoundingClientRect();"
+        " samples.push([p.left, Math.hypot(i.left + 12 - m.width / 2, i.top + 41 - m.height / 2)]);"
+        " if (samples.length === 48) clearInterval(t); }, 25)"));
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("samples.length === 48")));
+    const QVariantList samples = page.Eval(QStringLiteral("samples")).toList();
+    QList<double> places;
+    double offCentre = 0;
+    for (const QVariant& sample : samples) {
+        const double left = sample.toList()[0].toDouble();
+        if (places.isEmpty() || places.back() != left) places << left;
+        offCentre = std::max(offCentre, sample.toList()[1].toDouble());
+    }
+    // Moving one way in whole pixels, at most 8 steps in the second.
+    EXPECT_GT(std::abs(places.back() - places.front()), 20);
+    EXPECT_GE(places.size(), 4);
+    EXPECT_LE(places.size(), 9);
+    for (double place : places) EXPECT_EQ(place, std::round(place));
+    EXPECT_TRUE(std::is_sorted(places.begin(), places.end()) || std::is_sorted(places.rbegin(), places.rend()));
+    EXPECT_LT(offCentre, 3);
+    // It ends exactly where Leaflet placed both.
+    EXPECT_TRUE(page.WaitTrue(kShownAndPlaced + QStringLiteral(".every(function (v) { return v[0] === v[1] && v[2] === v[3]; })")));
+
+    // A zoom half-way through a glide: everything where Leaflet put it, and it stays there.
+    test::WaitFor([] { return false; }, 1100);
+    Drawn(page, QStringLiteral("movpos(35.6020,139.7024)"));
+    test::WaitFor([] { return false; }, 300);
+    const int zoom = page.State()[QStringLiteral("zoom")].toInt();
+    page.Eval(QStringLiteral("document.querySelector('.leaflet-control-zoom-in').click()"));
+    ASSERT_TRUE(page.WaitTrue(QStringLiteral("trivaneMapState().zoom === %1 && !document.querySelector('.leaflet-zoom-anim')")
+                                  .arg(zoom + 1)));
+    // The pane at once (Leaflet's zoom transition moves only the marker's icon), both a second on.
+    const QVariantList pane = page.Eval(kShownAndPlaced).toList()[1].toList();
+    EXPECT_EQ(pane[0].toDouble(), pane[1].toDouble());
+    EXPECT_EQ(pane[2].toDouble(), pane[3].toDouble());
+    test::WaitFor([] { return false; }, 1000);
+    for (const QVariant& e : page.Eval(kShownAndPlaced).toList()) {
+        const QVariantList v = e.toList();
+        EXPECT_EQ(v[0].toDouble(), v[1].toDouble());
+        EXPECT_EQ(v[2].toDouble(), v[3].toDouble());
+    }
+}
+
 // 36,000 points as the host sends them, in chunks: a redraw per point would take minutes.
 TEST(OsmPage, LongRouteDrawsQuicklyAndShowsWithoutTiles)
 {
