@@ -2,11 +2,13 @@
 
 #include <QFontMetrics>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <string_view>
 
 namespace trivane {
@@ -67,25 +69,45 @@ void CGSensorCtrl::ResetSamples() {
     m_samples.clear();
     m_position = 0.0;
     RecomputeSpan();
+    InvalidateChart();
     update();
 }
 
 void CGSensorCtrl::SetGRange(int rangeFactor) {
-    m_gRange = rangeFactor == 0 ? 8.0 : static_cast<double>(rangeFactor);
+    const double range = rangeFactor == 0 ? 8.0 : static_cast<double>(rangeFactor);
+    if (range == m_gRange) return;
+    m_gRange = range;
+    InvalidateChart();
 }
 
-void CGSensorCtrl::AppendSample(const GSensorSample& sample) { m_samples.push_back(sample); }
+void CGSensorCtrl::AppendSample(const GSensorSample& sample) {
+    m_samples.push_back(sample);
+    InvalidateChart();
+}
 
 void CGSensorCtrl::SetSampleRate(double samplesPerMs) {
     m_rate = samplesPerMs;
     RecomputeSpan();
+    InvalidateChart();
 }
 
-void CGSensorCtrl::SetCursorTracking(bool tracking) { m_cursorTracking = tracking; }
+void CGSensorCtrl::SetCursorTracking(bool tracking) {
+    if (tracking == m_cursorTracking) return;
+    m_cursorTracking = tracking;
+    update(QRegion(m_shownCursor) | CursorRect());
+}
 
-void CGSensorCtrl::SetStopped(bool stopped) { m_stopped = stopped; }
+void CGSensorCtrl::SetStopped(bool stopped) {
+    if (stopped == m_stopped) return;
+    m_stopped = stopped;
+    InvalidateChart();
+}
 
+// Called on every playback tick: unless the view scrolls, only the cursor and the legend
+// readings change, so only they are repainted.
 void CGSensorCtrl::SetPosition(std::uint32_t ms) {
+    const double viewStart = m_viewStart;
+    const double total = m_total;
     m_position = static_cast<double>(ms);
     RecomputeSpan();
     if (m_position > m_total) m_position = m_total;
@@ -94,6 +116,14 @@ void CGSensorCtrl::SetPosition(std::uint32_t ms) {
     if (m_position < half || m_windowSpan > m_total) m_viewStart = 0.0;
     else if (m_total > m_position + half) m_viewStart = m_position - half;
     else m_viewStart = m_total - m_windowSpan;
+    if (m_viewStart != viewStart || m_total != total) InvalidateChart();
+    if (m_chartDirty) update();
+    else update(QRegion(m_shownCursor) | CursorRect() | m_shownLegend | LegendArea());
+}
+
+void CGSensorCtrl::InvalidateChart() {
+    if (m_chartDirty) return;
+    m_chartDirty = true;
     update();
 }
 
@@ -140,19 +170,67 @@ long long CGSensorCtrl::IndexAt(double ms) const {
 }
 
 const QImage& CGSensorCtrl::Render() {
-    const QSize size = this->size();
-    if (size.isEmpty()) return m_buffer;
-    if (m_buffer.size() != size) m_buffer = QImage(size, QImage::Format_RGB32);
-    QPainter p(&m_buffer);
-    DrawChart(p);
-    DrawLegend(p);
+    Compose(QRegion(rect()));
     return m_buffer;
 }
 
-void CGSensorCtrl::paintEvent(QPaintEvent*) {
-    const QImage& frame = Render();
-    if (frame.isNull()) return;
-    QPainter(this).drawImage(0, 0, frame);
+void CGSensorCtrl::Compose(const QRegion& region) {
+    const QSize size = this->size();
+    if (size.isEmpty()) return;
+    if (m_chart.size() != size) {
+        m_chart = QImage(size, QImage::Format_RGB32);
+        m_chartDirty = true;
+    }
+    if (m_chartDirty) {
+        QPainter p(&m_chart);
+        DrawChart(p);
+        m_chartDirty = false;
+    }
+    if (m_buffer.size() != size) m_buffer = QImage(size, QImage::Format_RGB32);
+    const QRegion area = region & QRect(QPoint(0, 0), size);
+    constexpr int kPixel = 4;  // Format_RGB32
+    for (const QRect& r : area) {
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            std::memcpy(m_buffer.scanLine(y) + r.left() * kPixel, m_chart.constScanLine(y) + r.left() * kPixel,
+                        static_cast<std::size_t>(r.width()) * kPixel);
+    }
+    QPainter p(&m_buffer);
+    p.setClipRegion(area);
+    const QRect cursor = CursorRect();
+    if (!cursor.isEmpty()) p.fillRect(cursor, m_blue);
+    DrawLegend(p);
+}
+
+void CGSensorCtrl::paintEvent(QPaintEvent* event) {
+    const bool chartWasStale = m_chartDirty;
+    const QRegion region = event->region() & rect();
+    Compose(region);
+    if (m_buffer.isNull()) return;
+    QPainter p(this);
+    for (const QRect& r : region) p.drawImage(r.topLeft(), m_buffer, r);
+    m_shownCursor = CursorRect();
+    m_shownLegend = LegendArea();
+    // A chart change reaching a partial repaint would leave the rest of the panel stale.
+    if (chartWasStale && region != QRegion(rect())) update();
+}
+
+QRect CGSensorCtrl::CursorRect() const {
+    const GraphBox g = Graph();
+    if (g.Width() <= 0 || g.Height() <= 0) return {};
+    int x = g.left;
+    if (m_cursorTracking) {
+        const double offset = (m_position - m_viewStart) * g.Width() / DrawingSpan();
+        x = g.left + static_cast<int>(std::clamp(std::trunc(offset), -1e6, 1e6));
+    }
+    return QRect(x - 1, g.top - 7, 2, g.bottom - (g.top - 7));
+}
+
+QRegion CGSensorCtrl::LegendArea() const {
+    // A glyph's ink reaches a few pixels beyond its advance.
+    constexpr int kInkReach = 8;
+    QRegion area;
+    for (const LegendEntry& entry : LegendLayout()) area |= entry.box.adjusted(-kInkReach, 0, kInkReach, 0);
+    return area;
 }
 
 void CGSensorCtrl::DrawChart(QPainter& p) {
@@ -174,13 +252,6 @@ void CGSensorCtrl::DrawChart(QPainter& p) {
     if (g.Width() <= 0 || g.Height() <= 0) return;
     DrawTicks(p, span);
     DrawCurves(p, span);
-
-    int x = g.left;
-    if (m_cursorTracking) {
-        const double offset = (m_position - m_viewStart) * g.Width() / span;
-        x = g.left + static_cast<int>(std::clamp(std::trunc(offset), -1e6, 1e6));
-    }
-    p.fillRect(QRect(x - 1, g.top - 7, 2, g.bottom - (g.top - 7)), m_blue);
 }
 
 // Every tick is drawn upward from the top edge, the zero line and the bottom edge. Ticks denser
@@ -249,6 +320,33 @@ void CGSensorCtrl::DrawCurves(QPainter& p, double span) {
     }
 }
 
+std::array<CGSensorCtrl::LegendEntry, 3> CGSensorCtrl::LegendLayout() const {
+    std::array<LegendEntry, 3> entries;
+    int x0 = 20;
+    for (std::size_t a = 0; a < 3; ++a) {
+        LegendEntry& entry = entries[a];
+        // "%s: %0.4f G    "
+        char* text = entry.text.data();
+        text[0] = kAxisNames[a][0];
+        text[1] = ':';
+        text[2] = ' ';
+        char* end = text + 3;
+        const double value = std::clamp(LegendValue(static_cast<int>(a)), -1e6, 1e6);
+        end = std::to_chars(end, text + 40, value, std::chars_format::fixed, 4).ptr;
+        for (char c : std::string_view(" G    ")) *end++ = c;
+        entry.length = static_cast<std::size_t>(end - text);
+
+        entry.active = !m_stopped && m_axisVisible[a] && m_total != 0.0;
+        const CGlyphAtlas& glyphs = entry.active ? m_activeGlyphs : m_inactiveGlyphs;
+        const int left = entry.active ? x0 + 1 : x0;
+        const int top = entry.active ? 16 : 15;
+        const int w = glyphs.Advance(std::string_view(text, entry.length));
+        entry.box = QRect(left, top, w, glyphs.Height());
+        x0 += w + 50;
+    }
+    return entries;
+}
+
 // Readings change on nearly every paint; they are formatted without the locale (a decimal point
 // whatever the desktop language) and drawn from glyph atlases, so painting lays out no text.
 void CGSensorCtrl::DrawLegend(QPainter& p) {
@@ -257,29 +355,19 @@ void CGSensorCtrl::DrawLegend(QPainter& p) {
     m_labelGlyphs.Draw(p, 4, 3 * b - 16 + 76, " 0G", m_black);
     m_labelGlyphs.Draw(p, 4, 5 * b - 16 + 77, "-1G", m_black);
 
-    int x0 = 20;
+    const std::array<LegendEntry, 3> entries = LegendLayout();
     for (std::size_t a = 0; a < 3; ++a) {
-        // "%s: %0.4f G    "
-        char text[64] = {kAxisNames[a][0], ':', ' '};
-        char* end = text + 3;
-        const double value = std::clamp(LegendValue(static_cast<int>(a)), -1e6, 1e6);
-        end = std::to_chars(end, text + 40, value, std::chars_format::fixed, 4).ptr;
-        for (char c : std::string_view(" G    ")) *end++ = c;
-        const std::string_view shown(text, static_cast<std::size_t>(end - text));
-
-        const bool active = !m_stopped && m_axisVisible[a] && m_total != 0.0;
-        const CGlyphAtlas& glyphs = active ? m_activeGlyphs : m_inactiveGlyphs;
-        const int left = active ? x0 + 1 : x0;
-        const int top = active ? 16 : 15;
-        const int w = glyphs.Draw(p, left, top, shown, m_black);
-        m_legend[a] = QRect(left, top, w, glyphs.Height());
-        x0 += w + 50;
+        const LegendEntry& entry = entries[a];
+        const CGlyphAtlas& glyphs = entry.active ? m_activeGlyphs : m_inactiveGlyphs;
+        glyphs.Draw(p, entry.box.left(), entry.box.top(), std::string_view(entry.text.data(), entry.length), m_black);
+        m_legend[a] = entry.box;
     }
 }
 
 void CGSensorCtrl::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     RecomputeSpan();
+    InvalidateChart();
 }
 
 void CGSensorCtrl::mousePressEvent(QMouseEvent* event) {
@@ -293,6 +381,7 @@ void CGSensorCtrl::mouseReleaseEvent(QMouseEvent* event) {
         for (std::size_t a = 0; a < 3; ++a) {
             if (m_legend[a].contains(pos)) {
                 m_axisVisible[a] = !m_axisVisible[a];
+                InvalidateChart();
                 break;
             }
         }

@@ -5,6 +5,7 @@
 #include <QLine>
 #include <QPen>
 #include <QRect>
+#include <QRegion>
 #include <QWidget>
 
 #include <array>
@@ -75,6 +76,23 @@ private:
     double AxisG(const GSensorSample& s, int axis) const;
     // Sample index for a time, or -1 when it lies outside the store.
     long long IndexAt(double ms) const;
+    // Marks the chart layer (everything but the cursor and the legend) for redrawing and asks
+    // for a full repaint.
+    void InvalidateChart();
+    // Brings the back buffer up to date inside `region`, redrawing the chart layer first when
+    // it is stale.
+    void Compose(const QRegion& region);
+    QRect CursorRect() const;
+    struct LegendEntry {
+        std::array<char, 64> text{};
+        std::size_t length = 0;
+        bool active = false;
+        QRect box;  // layout box; the glyphs' ink may reach a little beyond its sides
+    };
+    // The legend readings as they are drawn for the current state.
+    std::array<LegendEntry, 3> LegendLayout() const;
+    // Every pixel the legend readings paint.
+    QRegion LegendArea() const;
     void DrawChart(QPainter& p);
     void DrawTicks(QPainter& p, double span);
     void DrawCurves(QPainter& p, double span);
@@ -95,6 +113,12 @@ private:
     GraphBox m_graph;
 
     QImage m_buffer;
+    // Background, frame, ticks and curves; the buffer is this plus the cursor and the legend.
+    QImage m_chart;
+    bool m_chartDirty = true;
+    // Cursor as last painted on screen, to be erased when it moves.
+    QRect m_shownCursor;
+    QRegion m_shownLegend;
     QFont m_labelFont;
     QFont m_legendFont;
     // Reused by every paint so that painting allocates nothing once the size is settled.

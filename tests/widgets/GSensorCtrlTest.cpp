@@ -1,6 +1,9 @@
 #include <QImage>
 
+#include <array>
+#include <cstdint>
 #include <limits>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -241,6 +244,118 @@ TEST_F(GSensorCtrlTest, LegendClickWhileStoppedFlipsButStaysGrey) {
     // Visibility survives loading another recording.
     Load(50, {64, -64, 32});
     EXPECT_FALSE(g.AxisVisible(0));
+}
+
+// The panel on screen is only partly repainted while playing; after every kind of change it must
+// still match a new panel given the same state and painted whole.
+TEST(GSensorCtrlScreenTest, AfterEveryChangeTheScreenMatchesAFreshPanel) {
+    struct State {
+        QSize size{544, 107};
+        std::vector<GSensorSample> samples;
+        double rate = 0.01;
+        int range = 8;
+        bool tracking = true;
+        bool stopped = false;
+        std::array<bool, 3> visible{true, true, true};
+        std::uint32_t position = 0;
+    } state;
+    const auto samples = [](int count, int phase) {
+        std::vector<GSensorSample> out;
+        for (int i = 0; i < count; ++i) {
+            const int v = (i * 7 + phase) % 120 - 60;
+            out.push_back({static_cast<std::int8_t>(v), static_cast<std::int8_t>((v * 3) % 100),
+                           static_cast<std::int8_t>(v == 0 ? 0 : 60 - v / 2)});
+        }
+        return out;
+    };
+    const auto toggleAxis = [](CGSensorCtrl& panel, int axis) {
+        panel.Render();
+        test::Press(&panel, panel.LegendRect(axis).center());
+        test::Release(&panel, panel.LegendRect(axis).center());
+    };
+    const auto fresh = [&] {
+        CGSensorCtrl panel;
+        panel.resize(state.size);
+        panel.ResetSamples();
+        panel.SetGRange(state.range);
+        for (const GSensorSample& s : state.samples) panel.AppendSample(s);
+        panel.SetSampleRate(state.rate);
+        panel.SetCursorTracking(state.tracking);
+        panel.SetStopped(state.stopped);
+        for (int a = 0; a < 3; ++a)
+            if (!state.visible[static_cast<std::size_t>(a)]) toggleAxis(panel, a);
+        panel.SetPosition(state.position);
+        return panel.Render().copy();
+    };
+
+    CGSensorCtrl shown;
+    shown.resize(state.size);
+    state.samples = samples(300, 0);  // 30 s
+    shown.SetGRange(state.range);
+    for (const GSensorSample& s : state.samples) shown.AppendSample(s);
+    shown.SetSampleRate(state.rate);
+    shown.show();
+    const auto check = [&](const char* step) {
+        ASSERT_TRUE(test::OnScreen(shown) == fresh()) << step;
+    };
+    const auto moveTo = [&](std::uint32_t ms) {
+        state.position = ms;
+        shown.SetPosition(ms);
+    };
+
+    moveTo(0);
+    check("start");
+    for (std::uint32_t ms : {1000u, 1030u, 15000u, 29999u, 400u}) {
+        moveTo(ms);
+        check("position");
+    }
+    toggleAxis(shown, 1);
+    state.visible[1] = false;
+    moveTo(8000);
+    check("axis hidden");
+    for (const GSensorSample& s : samples(100, 5)) {
+        state.samples.push_back(s);
+        shown.AppendSample(s);
+    }
+    moveTo(8000);
+    check("samples appended");
+    state.size = QSize(600, 131);
+    shown.resize(state.size);
+    moveTo(9000);
+    check("resized");
+    state.stopped = true;
+    shown.SetStopped(true);
+    moveTo(9500);
+    check("stopped");
+    state.stopped = false;
+    shown.SetStopped(false);
+    moveTo(9500);
+    check("running");
+    state.range = 4;
+    shown.SetGRange(4);
+    moveTo(9500);
+    check("range");
+    state.tracking = false;
+    shown.SetCursorTracking(false);
+    moveTo(12000);
+    check("not tracking");
+    state.tracking = true;
+    shown.SetCursorTracking(true);
+    moveTo(12000);
+    check("tracking");
+    state.rate = 0.0001;  // 4000 s, longer than the hour-wide window: the view scrolls
+    shown.SetSampleRate(state.rate);
+    for (std::uint32_t ms : {2000000u, 2000500u, 2100000u, 3999000u, 10u}) {
+        moveTo(ms);
+        check("scrolling");
+    }
+    state.samples = samples(50, 3);
+    state.rate = 0.01;
+    state.position = 0;
+    shown.ResetSamples();
+    for (const GSensorSample& s : state.samples) shown.AppendSample(s);
+    shown.SetSampleRate(state.rate);
+    check("reloaded");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QScreen>
 
 #include "widgets/WindowMessage.h"
 
@@ -21,6 +22,14 @@ std::unique_ptr<QWidget> MakeHost(QSize size, const QColor& background) {
 QImage Snapshot(QWidget& host) {
     host.show();
     return host.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+QImage OnScreen(QWidget& window) {
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+    return window.screen()->grabWindow(window.winId()).toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 namespace {

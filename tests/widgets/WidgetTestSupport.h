@@ -16,6 +16,10 @@ std::unique_ptr<QWidget> MakeHost(QSize size, const QColor& background);
 // The host and its children as they appear on screen.
 QImage Snapshot(QWidget& host);
 
+// What a shown top-level widget's window holds once pending repaints are done: unlike grab(),
+// which paints the widget afresh, this shows what partial repaints left behind.
+QImage OnScreen(QWidget& window);
+
 void Press(QWidget* w, QPoint at, Qt::MouseButton button = Qt::LeftButton);
 void Release(QWidget* w, QPoint at, Qt::MouseButton button = Qt::LeftButton);
 void Move(QWidget* w, QPoint at);
