@@ -14,8 +14,9 @@ CSpeedLabelStatic::CSpeedLabelStatic(QWidget* parent) : QWidget(parent) {
 
 bool CSpeedLabelStatic::SetSpeed(std::uint16_t kmh) {
     m_speed = kmh;
+    const QString shown = m_numberText;
     RebuildTexts();
-    update();
+    if (m_numberText != shown) update();
     return true;
 }
 

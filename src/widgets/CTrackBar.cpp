@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 
 #include <algorithm>
 #include <limits>
@@ -21,8 +22,12 @@ void CTrackBar::SetRange(int minimum, int maximum, bool redraw) {
 }
 
 void CTrackBar::SetPos(int position, bool redraw) {
+    const QRect before = ThumbRect();
     m_pos = std::clamp(position, m_min, m_max);
-    if (redraw) update();
+    if (!redraw) return;
+    if (!m_thumbOnlyMoves) return update();
+    const QRect after = ThumbRect();
+    if (after != before) update(QRegion(before) | after);
 }
 
 int CTrackBar::ThumbDiameter() const { return std::clamp(height() - 4, 6, 16); }
@@ -82,6 +87,7 @@ void CTrackBar::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return event->ignore();
     MoveThumbTo(event);
     m_dragging = true;
+    update(ThumbRect());  // pressed colour
     event->accept();
 }
 
@@ -97,7 +103,9 @@ void CTrackBar::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return event->ignore();
     m_dragging = false;
     if (m_releaseMovesThumb) MoveThumbTo(event);
-    else update();  // the thumb leaves its pressed colour
+    // The thumb leaves its pressed colour.
+    if (m_thumbOnlyMoves) update(ThumbRect());
+    else update();
     SendWindowMessage(parentWidget(), m_notifyMessage);
     event->accept();
 }

@@ -40,6 +40,9 @@ public:
 
 protected:
     void DrawThumb(QPainter& p) const;
+    // For a slider whose picture is its background with the thumb on top: a move repaints only
+    // where the thumb was and where it is.
+    void SetThumbOnlyMoves(bool thumbOnly) { m_thumbOnlyMoves = thumbOnly; }
 
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -52,6 +55,7 @@ private:
     int m_notifyMessage;
     bool m_releaseMovesThumb;
     bool m_dragging = false;
+    bool m_thumbOnlyMoves = false;
 
     int m_min = 0;
     int m_max = 100;

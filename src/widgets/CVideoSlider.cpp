@@ -1,5 +1,6 @@
 #include "widgets/CVideoSlider.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -19,6 +20,7 @@ const QColor kClipColour(0, 200, 255);
 
 CVideoSlider::CVideoSlider(QWidget* parent) : CTrackBar(parent, WM_SEEK_TO_SLIDER, true) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    SetThumbOnlyMoves(true);
     SetRange(0, 1000, false);
     SetThumbColours(QColor(100, 250, 100), QColor(240, 0, 180));
 }
@@ -26,6 +28,7 @@ CVideoSlider::CVideoSlider(QWidget* parent) : CTrackBar(parent, WM_SEEK_TO_SLIDE
 void CVideoSlider::SetEventMarks(std::vector<int> positions) {
     if (positions == m_events) return;
     m_events = std::move(positions);
+    m_background = QImage();
     update();
 }
 
@@ -33,6 +36,7 @@ void CVideoSlider::SetClipMarks(int in, int out) {
     if (in == m_in && out == m_out) return;
     m_in = in;
     m_out = out;
+    m_background = QImage();
     update();
 }
 
@@ -44,8 +48,26 @@ int CVideoSlider::MarkX(int position) const {
     return channel.left() + static_cast<int>((clamped - RangeMin()) * channel.width() / span);
 }
 
-void CVideoSlider::paintEvent(QPaintEvent*) {
+void CVideoSlider::resizeEvent(QResizeEvent* event) {
+    CTrackBar::resizeEvent(event);
+    m_background = QImage();
+}
+
+void CVideoSlider::paintEvent(QPaintEvent* event) {
+    if (size().isEmpty()) return;
+    if (m_background.size() != size() || m_backgroundMin != RangeMin() || m_backgroundMax != RangeMax()) {
+        m_background = QImage(size(), QImage::Format_RGB32);
+        m_backgroundMin = RangeMin();
+        m_backgroundMax = RangeMax();
+        QPainter layer(&m_background);
+        DrawBackground(layer);
+    }
     QPainter p(this);
+    for (const QRect& r : event->region() & rect()) p.drawImage(r.topLeft(), m_background, r);
+    DrawThumb(p);
+}
+
+void CVideoSlider::DrawBackground(QPainter& p) const {
     QRect r = rect();
     p.fillRect(r, Qt::black);
     DrawEdge(p, r, EdgeKind::Sunken);
@@ -66,7 +88,6 @@ void CVideoSlider::paintEvent(QPaintEvent*) {
         p.drawLine(x, top, x + inward, top);
         p.drawLine(x, bottom, x + inward, bottom);
     }
-    DrawThumb(p);
 }
 
 }  // namespace trivane

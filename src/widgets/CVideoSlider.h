@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QImage>
+
 #include <vector>
 
 #include "widgets/CTrackBar.h"
@@ -27,10 +29,15 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     int MarkX(int position) const;
+    // Bar, edge and marks: everything the thumb moves over.
+    void DrawBackground(QPainter& p) const;
 
+    QImage m_background;  // null when stale
+    int m_backgroundMin = 0, m_backgroundMax = 0;  // range the marks were placed for
     std::vector<int> m_events;
     int m_in = kNoMark;
     int m_out = kNoMark;

@@ -2,6 +2,9 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 
+#include <cstdint>
+#include <utility>
+
 #include <gtest/gtest.h>
 
 #include "WidgetTestSupport.h"
@@ -51,6 +54,38 @@ TEST(SpeedLabelTest, ReleasingOutsideDoesNotSwitchAndADoubleClickSwitchesThreeTi
     test::DoubleClick(&s, {5, 5});
     test::Release(&s, {5, 5});
     EXPECT_FALSE(s.IsMetric());
+}
+
+// A speed that reads the same is not repainted; one that reads differently, or a unit switch, is.
+TEST(SpeedLabelTest, TheScreenFollowsEveryChangeOfTheReadOut) {
+    CSpeedLabelStatic shown;
+    shown.resize(90, 34);
+    shown.show();
+    const auto fresh = [&](std::uint16_t kmh, bool metric) {
+        CSpeedLabelStatic label;
+        label.resize(90, 34);
+        if (!metric) {
+            test::Press(&label, {5, 5});
+            test::Release(&label, {5, 5});
+        }
+        label.SetSpeed(kmh);
+        label.show();
+        const QImage image = test::OnScreen(label);
+        label.hide();
+        test::OnScreen(shown);  // whatever exposures that caused are done before the next change
+        return image;
+    };
+    const std::pair<std::uint16_t, bool> steps[] = {{87, true}, {87, true}, {88, true}, {100, false}, {101, false},
+                                                    {103, false}, {103, true}, {0, true}};
+    for (const auto& [kmh, metric] : steps) {
+        const QImage expected = fresh(kmh, metric);
+        if (metric != shown.IsMetric()) {
+            test::Press(&shown, {5, 5});
+            test::Release(&shown, {5, 5});
+        }
+        shown.SetSpeed(kmh);
+        ASSERT_TRUE(test::OnScreen(shown) == expected) << kmh << " " << metric;
+    }
 }
 
 TEST(SpeedLabelTest, PaintsTheWindowColourBehindTheDigits) {

@@ -1,3 +1,6 @@
+#include <utility>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "WidgetTestSupport.h"
@@ -98,6 +101,47 @@ TEST_F(VideoSliderTest, MarksDrawUnderTheThumbAndLeaveTheEdgeAlone) {
     slider->SetClipMarks(CVideoSlider::kNoMark, CVideoSlider::kNoMark);
     img = test::Snapshot(*host);
     for (int x : {62, 141, 403}) EXPECT_EQ(test::PixelAt(img, x, 10), QColor(0, 0, 0)) << x;
+}
+
+// Thumb moves repaint only where the thumb was and is: the screen must match a slider shown
+// afresh in the same state, pressed or not.
+TEST(VideoSliderScreenTest, AfterMovesMarksAndPressesTheScreenMatchesAFreshSlider) {
+    CVideoSlider shown;
+    shown.resize(544, 20);
+    shown.show();
+    const auto fresh = [&](int position, std::vector<int> events, int in, int out) {
+        CVideoSlider slider;
+        slider.resize(shown.size());
+        slider.SetEventMarks(std::move(events));
+        slider.SetClipMarks(in, out);
+        slider.SetPos(position);
+        slider.show();
+        const QImage image = test::OnScreen(slider);
+        slider.hide();
+        test::OnScreen(shown);  // whatever exposures that caused are done before the next change
+        return image;
+    };
+    for (int position : {500, 501, 520, 0, 1000, 2}) {
+        const QImage expected = fresh(position, {}, CVideoSlider::kNoMark, CVideoSlider::kNoMark);
+        shown.SetPos(position);
+        ASSERT_TRUE(test::OnScreen(shown) == expected) << position;
+    }
+    shown.SetEventMarks({250, 500});
+    shown.SetClipMarks(100, 750);
+    for (int position : {500, 250, 740}) {
+        const QImage expected = fresh(position, {250, 500}, 100, 750);
+        shown.SetPos(position);
+        ASSERT_TRUE(test::OnScreen(shown) == expected) << position;
+    }
+    // A press on the thumb where it already is still turns it the pressed colour, and back.
+    const QImage released = fresh(500, {250, 500}, 100, 750);
+    shown.SetPos(500);
+    const QPoint thumb(272, 10);  // the thumb's centre, which maps back to 500
+    test::OnScreen(shown);
+    test::Press(&shown, thumb);
+    EXPECT_EQ(test::PixelAt(test::OnScreen(shown), thumb.x(), thumb.y()), QColor(240, 0, 180));
+    test::Release(&shown, thumb);
+    EXPECT_TRUE(test::OnScreen(shown) == released);
 }
 
 TEST(VolumeSliderTest, ReleaseReportsTheVolumeWithoutMovingTheThumb) {
