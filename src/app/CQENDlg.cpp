@@ -449,7 +449,7 @@ void CQENDlg::changeEvent(QEvent* event)
     ShowSurface(kRearChannel, !controller_.RearSurfaceHidden());
 }
 
-void CQENDlg::paintEvent(QPaintEvent*)
+void CQENDlg::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
     p.fillRect(rect(), kBackground);
@@ -460,7 +460,10 @@ void CQENDlg::paintEvent(QPaintEvent*)
     for (int d : {25, 20, 15, 10}) p.drawLine(right - d, bottom, right, bottom - d);
     if (!fullScreen_) {
         p.translate(logo_->geometry().right() + 4, 0);
-        DrawOutlinedText(p, Text(101), TitleStyle, 8, 4, 24);
+        // Stroking the title is costly; repaints behind children elsewhere in the band skip it.
+        const QString title = Text(101);
+        if (event->region().intersects(p.transform().mapRect(OutlinedTextBounds(title, TitleStyle, 8, 4, 24))))
+            DrawOutlinedText(p, title, TitleStyle, 8, 4, 24);
     }
 }
 

@@ -57,7 +57,36 @@ QBrush VerticalGradient(const GradientStop2& g) {
     return QBrush(gradient);
 }
 
+QFont FontFor(const TextLook& look, double emSize) {
+    QFont font(QString::fromLatin1(look.family));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(std::min(emSize, 2000.0)))));
+    if (look.heavy) font.setWeight(QFont::Black);
+    return font;
+}
+
 }  // namespace
+
+QRect OutlinedTextBounds(const QString& text, OutlinedTextStyle style, int x, int y, double emSize) {
+    const QString shown = text.left(kOutlinedTextMaxChars);
+    if (shown.isEmpty() || !(emSize > 0) || !std::isfinite(emSize)) return {};
+    const TextLook look = LookFor(style);
+    const QFont font = FontFor(look, emSize);
+    const QFontMetricsF metrics(font);
+    const double left = look.fixedX ? look.originX : x;
+    const double top = look.fixedY ? look.originY : y;
+    QRectF ink;
+    const QStringList lines = shown.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines[i].isEmpty()) continue;
+        const QPointF origin(left, top + metrics.ascent() + static_cast<double>(i) * metrics.lineSpacing());
+        ink |= metrics.boundingRect(lines[i]).translated(origin);
+    }
+    if (ink.isEmpty()) return {};
+    // The widest glow stroke reaches 4 px beyond the outlines, antialiasing one more.
+    constexpr int kReach = 8;
+    return ink.toAlignedRect().adjusted(-kReach, -kReach, kReach, kReach);
+}
 
 void DrawOutlinedText(QPainter& painter, const QString& text, OutlinedTextStyle style, int x,
                       int y, double emSize) {
@@ -65,10 +94,7 @@ void DrawOutlinedText(QPainter& painter, const QString& text, OutlinedTextStyle 
     if (shown.isEmpty() || !(emSize > 0) || !std::isfinite(emSize)) return;
     const TextLook look = LookFor(style);
 
-    QFont font(QString::fromLatin1(look.family));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(std::min(emSize, 2000.0)))));
-    if (look.heavy) font.setWeight(QFont::Black);
+    const QFont font = FontFor(look, emSize);
     const QFontMetricsF metrics(font);
 
     const double left = look.fixedX ? look.originX : x;

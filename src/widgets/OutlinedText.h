@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 
 class QPainter;
@@ -20,5 +21,9 @@ inline constexpr int kOutlinedTextMaxChars = 127;
 // first 127 characters are drawn; each "\n" starts a new line.
 void DrawOutlinedText(QPainter& painter, const QString& text, OutlinedTextStyle style, int x,
                       int y, double emSize);
+
+// A rectangle holding every pixel DrawOutlinedText paints for the same arguments (empty when it
+// paints none), found from the font's metrics without building the path.
+QRect OutlinedTextBounds(const QString& text, OutlinedTextStyle style, int x, int y, double emSize);
 
 }  // namespace trivane

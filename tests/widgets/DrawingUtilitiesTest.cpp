@@ -1,6 +1,8 @@
 #include <QCoreApplication>
 #include <QPainter>
 
+#include <utility>
+
 #include <gtest/gtest.h>
 
 #include "WidgetTestSupport.h"
@@ -159,6 +161,40 @@ TEST(OutlinedTextTest, TitleAndCounterIgnoreTheCallersX) {
         DrawOutlinedText(pb, QStringLiteral("12"), CounterStyle, 150, 5, 20);
     }
     EXPECT_EQ(a, b);
+}
+
+// Repaints that miss the bounds skip the text, so every lit pixel must lie inside them.
+TEST(OutlinedTextTest, BoundsHoldEveryPaintedPixel) {
+    const std::pair<QString, OutlinedTextStyle> cases[] = {
+        {QStringLiteral("Trivane 1"), TitleStyle},
+        {QStringLiteral("Wjg|\u00c5y_"), TitleStyle},
+        {QStringLiteral("188"), SpeedStyle},
+        {QStringLiteral("Km/h\nMPH"), SpeedStyle},
+        {QStringLiteral("12/345"), CounterStyle},
+    };
+    for (const auto& [text, style] : cases) {
+        for (double em : {12.0, 24.0, 40.0}) {
+            QImage image(900, 300, QImage::Format_RGB32);
+            image.fill(Qt::black);
+            {
+                QPainter p(&image);
+                p.translate(60, 60);
+                DrawOutlinedText(p, text, style, 30, 20, em);
+            }
+            const QRect bounds = OutlinedTextBounds(text, style, 30, 20, em).translated(60, 60);
+            int lit = 0, outside = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    if (image.pixel(x, y) == qRgb(0, 0, 0)) continue;
+                    ++lit;
+                    outside += bounds.contains(x, y) ? 0 : 1;
+                }
+            EXPECT_GT(lit, 0) << text.toStdString() << " " << em;
+            EXPECT_EQ(outside, 0) << text.toStdString() << " " << em;
+        }
+    }
+    EXPECT_TRUE(OutlinedTextBounds(QString(), TitleStyle, 0, 0, 24).isEmpty());
+    EXPECT_TRUE(OutlinedTextBounds(QStringLiteral("\n"), SpeedStyle, 0, 0, 24).isEmpty());
 }
 
 TEST(WindowMessageTest, SentMessagesArriveAtOncePostedOnesLater) {
