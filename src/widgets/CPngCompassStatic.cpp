@@ -18,7 +18,10 @@ bool CPngCompassStatic::AddImage(std::uint16_t pngId) {
     return true;
 }
 
+// The sync sets the heading on every time event; the compass is not opaque, so a repaint also
+// repaints the window behind it.
 void CPngCompassStatic::SetImageIndex(unsigned index) {
+    if (index == m_index) return;
     m_index = index;
     update();
 }
