@@ -65,23 +65,28 @@ QFont FontFor(const TextLook& look, double emSize) {
     return font;
 }
 
+// Calls line(origin, text) for each non-empty line of text as drawn at (x, y) in that look.
+template <typename Line>
+void ForEachLine(const QString& text, const TextLook& look, const QFontMetricsF& metrics, int x, int y, Line line) {
+    const double left = look.fixedX ? look.originX : x;
+    const double top = look.fixedY ? look.originY : y;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines[i].isEmpty()) continue;
+        line(QPointF(left, top + metrics.ascent() + static_cast<double>(i) * metrics.lineSpacing()), lines[i]);
+    }
+}
+
 }  // namespace
 
 QRect OutlinedTextBounds(const QString& text, OutlinedTextStyle style, int x, int y, double emSize) {
     const QString shown = text.left(kOutlinedTextMaxChars);
     if (shown.isEmpty() || !(emSize > 0) || !std::isfinite(emSize)) return {};
     const TextLook look = LookFor(style);
-    const QFont font = FontFor(look, emSize);
-    const QFontMetricsF metrics(font);
-    const double left = look.fixedX ? look.originX : x;
-    const double top = look.fixedY ? look.originY : y;
+    const QFontMetricsF metrics(FontFor(look, emSize));
     QRectF ink;
-    const QStringList lines = shown.split(QLatin1Char('\n'));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (lines[i].isEmpty()) continue;
-        const QPointF origin(left, top + metrics.ascent() + static_cast<double>(i) * metrics.lineSpacing());
-        ink |= metrics.boundingRect(lines[i]).translated(origin);
-    }
+    ForEachLine(shown, look, metrics, x, y,
+                [&](const QPointF& origin, const QString& line) { ink |= metrics.boundingRect(line).translated(origin); });
     if (ink.isEmpty()) return {};
     // The widest glow stroke reaches 4 px beyond the outlines, antialiasing one more.
     constexpr int kReach = 8;
@@ -95,17 +100,9 @@ void DrawOutlinedText(QPainter& painter, const QString& text, OutlinedTextStyle 
     const TextLook look = LookFor(style);
 
     const QFont font = FontFor(look, emSize);
-    const QFontMetricsF metrics(font);
-
-    const double left = look.fixedX ? look.originX : x;
-    const double top = look.fixedY ? look.originY : y;
     QPainterPath path;
-    const QStringList lines = shown.split(QLatin1Char('\n'));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (lines[i].isEmpty()) continue;
-        path.addText(QPointF(left, top + metrics.ascent() + static_cast<double>(i) * metrics.lineSpacing()),
-                     font, lines[i]);
-    }
+    ForEachLine(shown, look, QFontMetricsF(font), x, y,
+                [&](const QPointF& origin, const QString& line) { path.addText(origin, font, line); });
     if (path.isEmpty()) return;
 
     painter.save();

@@ -115,6 +115,22 @@ QList<int> GlideSteps(PageView& page)
     return steps;
 }
 
+// Every 25 ms, count times: the map pane's left edge and how far the marker's tip is from the
+// middle of the view, as [left, distance].
+QVariantList SampleGlide(PageView& page, int count)
+{
+    page.Eval(QStringLiteral(
+                  "window.samples = []; var t = setInterval(function () {"
+                  " var m = document.querySelector('#map').getBoundingClientRect();"
+                  " var i = document.querySelector('img.leaflet-marker-icon').getBoundingClientRect();"
+                  " var p = document.querySelector('.leaflet-map-pane').getBoundingClientRect();"
+                  " samples.push([p.left, Math.hypot(i.left + 12 - m.width / 2, i.top + 41 - m.height / 2)]);"
+                  " if (samples.length === %1) clearInterval(t); }, 25)")
+                  .arg(count));
+    if (!page.WaitTrue(QStringLiteral("samples.length === %1").arg(count))) return {};
+    return page.Eval(QStringLiteral("samples")).toList();
+}
+
 // A movpos glides the marker and the view together over the interval since the last one and
 // reports its target at once; jumps, a new route, a seek (driven path replotted) and a zoom snap.
 TEST(OsmPage, MarkerAndViewGlideBetweenFixesAndSnapOnJumps)
@@ -136,15 +152,8 @@ TEST(OsmPage, MarkerAndViewGlideBetweenFixesAndSnapOnJumps)
     EXPECT_NEAR(Lat(s[QStringLiteral("center")]), 35.601, kPixel);
     EXPECT_NEAR(Lon(s[QStringLiteral("center")]), 139.7012, kPixel);
     // While the map pane slides, the marker stays at the middle of the view.
-    page.Eval(QStringLiteral(
-        "window.samples = []; var t = setInterval(function () {"
-        " var m = document.querySelector('#map').getBoundingClientRect();"
-        " var i = document.querySelector('img.leaflet-marker-icon').getBoundingClientRect();"
-        " var p = document.querySelector('.leaflet-map-pane').getBoundingClientRect();"
-        " samples.push([p.left, Math.hypot(i.left + 12 - m.width / 2, i.top + 41 - m.height / 2)]);"
-        " if (samples.length === 40) clearInterval(t); }, 25)"));
-    ASSERT_TRUE(page.WaitTrue(QStringLiteral("samples.length === 40")));
-    const QVariantList samples = page.Eval(QStringLiteral("samples")).toList();
+    const QVariantList samples = SampleGlide(page, 40);
+    ASSERT_EQ(samples.size(), 40);
     const double from = samples.front().toList()[0].toDouble();
     const double to = samples.back().toList()[0].toDouble();
     int between = 0;
@@ -224,15 +233,8 @@ TEST(OsmPage, TimerGlideStepsAFewTimesASecondAndStopsForLeaflet)
     test::WaitFor([] { return false; }, 1100);
     Drawn(page, QStringLiteral("movpos(35.6010,139.7012)"));
     EXPECT_EQ(Glides(page), (QList<int>{0, 0, 0}));  // no transition: the compositor stays idle
-    page.Eval(QStringLiteral(
-        "window.samples = []; var t = setInterval(function () {"
-        " var m = document.querySelector('#map').getBoundingClientRect();"
-        " var i = document.querySelector('img.leaflet-marker-icon').getBoundingClientRect();"
-        " var p = document.querySelector('.leaflet-map-pane').getBoundingClientRect();"
-        " samples.push([p.left, Math.hypot(i.left + 12 - m.width / 2, i.top + 41 - m.height / 2)]);"
-        " if (samples.length === 48) clearInterval(t); }, 25)"));
-    ASSERT_TRUE(page.WaitTrue(QStringLiteral("samples.length === 48")));
-    const QVariantList samples = page.Eval(QStringLiteral("samples")).toList();
+    const QVariantList samples = SampleGlide(page, 48);
+    ASSERT_EQ(samples.size(), 48);
     QList<double> places;
     double offCentre = 0;
     for (const QVariant& sample : samples) {
