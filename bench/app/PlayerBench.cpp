@@ -11,6 +11,7 @@
 //
 //   trivane-bench-player CARD [CPU-SECONDS [DRIFT-SECONDS]]     (defaults 20 and 600)
 //   trivane-bench-player --bare FRONT REAR SECONDS               (the baseline alone)
+//   trivane-bench-player --cpu CARD SECONDS ROUNDS               (the CPU alone, in ROUNDS rounds)
 //   trivane-bench-player --drift CARD SECONDS                    (the drift alone)
 //   trivane-bench-player --instruments CARD SECONDS              (the instruments alone)
 //
@@ -365,7 +366,7 @@ void LaunchToFirstFrame(const std::string& card)
                 *std::min_element(ms.begin(), ms.end()), Median(ms), *std::max_element(ms.begin(), ms.end()));
 }
 
-void CpuAgainstBare(const std::string& card, double seconds)
+void CpuAgainstBare(const std::string& card, double seconds, int rounds = 5)
 {
     const fs::path pairFolder = fs::temp_directory_path() / ("trivane-bench-pair-" + std::to_string(getpid()));
     fs::create_directories(pairFolder);
@@ -395,11 +396,12 @@ void CpuAgainstBare(const std::string& card, double seconds)
             }, {}, variant);
         });
     };
-    // Alternated five times: the machine's speed drifts between runs by more than the difference
-    // measured, so each side takes the median of its runs.
+    // Alternated rounds: the machine's speed drifts between runs by more than the difference
+    // measured, so each side takes the median of its runs, and each round gives a ratio of its own
+    // (its runs are a minute apart, not minutes).
     // The bare channels run twice: as libVLC chooses, and with the program's choice of outputs.
     std::vector<double> bareRuns, sameRuns, programRuns;
-    for (int run = 0; run < 5; ++run) {
+    for (int run = 0; run < rounds; ++run) {
         const ChildResult bare = InChild([&] { return RunBare(front.string(), rear.string(), seconds); });
         const ChildResult same = InChild([&] { return RunBare(front.string(), rear.string(), seconds, true); });
         const ChildResult program = programRun({});
@@ -417,14 +419,21 @@ void CpuAgainstBare(const std::string& card, double seconds)
     const double libvlcSteady = Median(bareRuns);
     const double bareSteady = Median(sameRuns);
     const double programSteady = Median(programRuns);
-    std::printf("CPU for %.0f s of steady playback of the 1080p/720p pair (median of 5 alternated runs): bare "
+    std::printf("CPU for %.0f s of steady playback of the 1080p/720p pair (median of %d alternated runs): bare "
                 "channels %.2f s with the program's video outputs, %.2f s with libVLC's choice; the program %.2f s, "
                 "ratio %.2f to the first, %.2f to the second\n",
-                seconds, bareSteady, libvlcSteady, programSteady, bareSteady > 0 ? programSteady / bareSteady : 0.0,
-                libvlcSteady > 0 ? programSteady / libvlcSteady : 0.0);
-    for (std::size_t i = 0; i < std::min({bareRuns.size(), sameRuns.size(), programRuns.size()}); ++i)
-        std::printf("  run %zu: bare %.2f s (libVLC's choice %.2f s), program %.2f s\n", i + 1, sameRuns[i],
-                    bareRuns[i], programRuns[i]);
+                seconds, rounds, bareSteady, libvlcSteady, programSteady,
+                bareSteady > 0 ? programSteady / bareSteady : 0.0, libvlcSteady > 0 ? programSteady / libvlcSteady : 0.0);
+    std::vector<double> roundRatios;
+    for (std::size_t i = 0; i < std::min({bareRuns.size(), sameRuns.size(), programRuns.size()}); ++i) {
+        const double ratio = sameRuns[i] > 0 ? programRuns[i] / sameRuns[i] : 0.0;
+        roundRatios.push_back(ratio);
+        std::printf("  run %zu: bare %.2f s (libVLC's choice %.2f s), program %.2f s, ratio %.2f\n", i + 1,
+                    sameRuns[i], bareRuns[i], programRuns[i], ratio);
+    }
+    if (!roundRatios.empty())
+        std::printf("  median of the runs' own ratios to the bare channels with the program's outputs: %.2f\n",
+                    Median(roundRatios));
     const double noMap = Median(noMapRuns);
     const double plain = Median(plainRuns);
     std::printf("  parts (median of 3): without the map pane %.2f s (ratio %.2f), without the map pane and the "
@@ -607,6 +616,11 @@ int main(int argc, char** argv)
         const std::string card = fs::absolute(argv[2]).string();
         Drift(card, std::atof(argv[3]), false);
         Drift(card, std::atof(argv[3]), true);
+        return 0;
+    }
+    // The CPU figures alone, with more rounds: --cpu CARD SECONDS ROUNDS.
+    if (std::string(argv[1]) == "--cpu" && argc == 5) {
+        CpuAgainstBare(fs::absolute(argv[2]).string(), std::atof(argv[3]), std::max(1, std::atoi(argv[4])));
         return 0;
     }
     // The instruments alone: --instruments CARD SECONDS.
