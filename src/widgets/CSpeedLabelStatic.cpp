@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QtMath>
 
 #include "widgets/OutlinedText.h"
 
@@ -32,11 +33,32 @@ void CSpeedLabelStatic::ToggleUnit() {
     update();
 }
 
-void CSpeedLabelStatic::paintEvent(QPaintEvent*) {
-    QPainter p(this);
+const QImage& CSpeedLabelStatic::Rendered() {
+    const qreal ratio = devicePixelRatioF();
+    if (m_renderedSize != size() || m_renderedRatio != ratio) {
+        m_rendered.clear();
+        m_renderedSize = size();
+        m_renderedRatio = ratio;
+    }
+    const QString key = m_numberText + QLatin1Char('\n') + m_unitText;
+    auto it = m_rendered.find(key);
+    if (it != m_rendered.end()) return *it;
+    if (m_rendered.size() >= kMaxRendered) m_rendered.clear();
+    QImage image(QSize(qCeil(width() * ratio), qCeil(height() * ratio)), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    QPainter p(&image);
     p.fillRect(rect(), QColor(5, 5, 5));
     DrawOutlinedText(p, m_numberText, SpeedStyle, 0, 10, 20);
     DrawOutlinedText(p, m_unitText, SpeedStyle, 40, 18, 12);
+    p.end();
+    return *m_rendered.insert(key, std::move(image));
+}
+
+void CSpeedLabelStatic::paintEvent(QPaintEvent*) {
+    if (size().isEmpty()) return;
+    const QImage& image = Rendered();
+    QPainter p(this);
+    p.drawImage(QPointF(0, 0), image);
 }
 
 void CSpeedLabelStatic::mousePressEvent(QMouseEvent* event) { event->accept(); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QHash>
+#include <QImage>
 #include <QString>
 #include <QWidget>
 
@@ -32,11 +34,18 @@ protected:
 private:
     void RebuildTexts();
     void ToggleUnit();
+    // The read-out as painted, drawn once per reading: its glow takes nine strokes of the outlines.
+    const QImage& Rendered();
+
+    static constexpr int kMaxRendered = 64;
 
     bool m_metric = true;
     std::uint16_t m_speed = 0;
     QString m_numberText;
     QString m_unitText;
+    QHash<QString, QImage> m_rendered;  // by reading, at m_renderedSize
+    QSize m_renderedSize;
+    qreal m_renderedRatio = 0;
 };
 
 }  // namespace trivane

@@ -56,7 +56,8 @@ TEST(SpeedLabelTest, ReleasingOutsideDoesNotSwitchAndADoubleClickSwitchesThreeTi
     EXPECT_FALSE(s.IsMetric());
 }
 
-// A speed that reads the same is not repainted; one that reads differently, or a unit switch, is.
+// A speed that reads the same is not repainted; one that reads differently, or a unit switch, is,
+// also when the reading was shown before.
 TEST(SpeedLabelTest, TheScreenFollowsEveryChangeOfTheReadOut) {
     CSpeedLabelStatic shown;
     shown.resize(90, 34);
@@ -76,7 +77,8 @@ TEST(SpeedLabelTest, TheScreenFollowsEveryChangeOfTheReadOut) {
         return image;
     };
     const std::pair<std::uint16_t, bool> steps[] = {{87, true}, {87, true}, {88, true}, {100, false}, {101, false},
-                                                    {103, false}, {103, true}, {0, true}};
+                                                    {103, false}, {103, true}, {0, true},
+                                                    {88, true},  {100, false}, {64, true}};  // drawn before: kept; " 64" as km/h
     for (const auto& [kmh, metric] : steps) {
         const QImage expected = fresh(kmh, metric);
         if (metric != shown.IsMetric()) {
