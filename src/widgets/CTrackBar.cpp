@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
+#include <QtMath>
 
 #include <algorithm>
 #include <limits>
@@ -72,12 +73,22 @@ QColor CTrackBar::ThumbColour(bool pressed) const {
 }
 
 void CTrackBar::DrawThumb(QPainter& p) const {
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(QPen(Qt::black, 1));
-    p.setBrush(ThumbColour(m_dragging));
-    p.drawEllipse(QRectF(ThumbRect()).adjusted(0.5, 0.5, -0.5, -0.5));
-    p.restore();
+    const QRect thumb = ThumbRect();
+    const qreal ratio = p.device()->devicePixelRatioF();
+    const QSize pixels(qCeil(thumb.width() * ratio), qCeil(thumb.height() * ratio));
+    const QRgb colour = ThumbColour(m_dragging).rgba();
+    if (m_thumbImage.size() != pixels || m_thumbImage.devicePixelRatio() != ratio || m_thumbImageColour != colour) {
+        m_thumbImage = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        m_thumbImage.setDevicePixelRatio(ratio);
+        m_thumbImage.fill(Qt::transparent);
+        m_thumbImageColour = colour;
+        QPainter layer(&m_thumbImage);
+        layer.setRenderHint(QPainter::Antialiasing, true);
+        layer.setPen(QPen(Qt::black, 1));
+        layer.setBrush(QColor::fromRgba(colour));
+        layer.drawEllipse(QRectF(0, 0, thumb.width(), thumb.height()).adjusted(0.5, 0.5, -0.5, -0.5));
+    }
+    p.drawImage(thumb.topLeft(), m_thumbImage);
 }
 
 void CTrackBar::MoveThumbTo(const QMouseEvent* event) { SetPos(PositionFromX(event->position().toPoint().x())); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QRect>
 #include <QWidget>
 
@@ -62,6 +63,9 @@ private:
     int m_pos = 0;
     QColor m_thumb{100, 250, 100};
     QColor m_thumbPressed{240, 0, 180};
+    // The antialiased thumb as last drawn: the position slider draws it at every step of playback.
+    mutable QImage m_thumbImage;
+    mutable QRgb m_thumbImageColour = 0;
 };
 
 }  // namespace trivane
