@@ -899,8 +899,11 @@ bool CQENDlg::ChooseClipPath(std::string& path)
 
 int CQENDlg::VolumeSliderPosition() const { return volumeSlider_->GetPos(); }
 
+// Set on every time event; the picture changes only with the value, and a repaint of this
+// see-through control repaints the window behind it.
 void CQENDlg::SetGpsIndicator(int value)
 {
+    if (value == gpsIndicator_->Active()) return;
     gpsIndicator_->SetActive(value);
     gpsIndicator_->repaint();
 }
