@@ -52,7 +52,7 @@ public:
 
     // Without a GPU a compositor glide costs a frame every display frame; the page's timer makes
     // a frame only per step, a few steps a second.
-    static constexpr int kSoftwareGlideStepMs = 200;
+    static constexpr int kSoftwareGlideStepMs = 250;
 
     CMapHost(QWidget* parent, Options options);
     ~CMapHost() override;
