@@ -103,8 +103,8 @@ void CGSensorCtrl::SetStopped(bool stopped) {
     InvalidateChart();
 }
 
-// Called on every playback tick: unless the view scrolls, only the cursor and the legend
-// readings change, so only they are repainted.
+// Called on every playback tick: unless the view scrolls, only the cursor moves, and the legend
+// readings change only with the sample under the cursor, so only they are repainted.
 void CGSensorCtrl::SetPosition(std::uint32_t ms) {
     const double viewStart = m_viewStart;
     const double total = m_total;
@@ -117,8 +117,10 @@ void CGSensorCtrl::SetPosition(std::uint32_t ms) {
     else if (m_total > m_position + half) m_viewStart = m_position - half;
     else m_viewStart = m_total - m_windowSpan;
     if (m_viewStart != viewStart || m_total != total) InvalidateChart();
-    if (m_chartDirty) update();
-    else update(QRegion(m_shownCursor) | CursorRect() | m_shownLegend | LegendArea());
+    if (m_chartDirty) return update();
+    QRegion region = QRegion(m_shownCursor) | CursorRect();
+    if (LegendText() != m_paintedLegend) region |= m_shownLegend | LegendArea();
+    update(region);
 }
 
 void CGSensorCtrl::InvalidateChart() {
@@ -174,18 +176,21 @@ const QImage& CGSensorCtrl::Render() {
     return m_buffer;
 }
 
+void CGSensorCtrl::PrepareChart() {
+    if (m_chart.size() != size()) {
+        m_chart = QImage(size(), QImage::Format_RGB32);
+        m_chartDirty = true;
+    }
+    if (!m_chartDirty) return;
+    QPainter p(&m_chart);
+    DrawChart(p);
+    m_chartDirty = false;
+}
+
 void CGSensorCtrl::Compose(const QRegion& region) {
     const QSize size = this->size();
     if (size.isEmpty()) return;
-    if (m_chart.size() != size) {
-        m_chart = QImage(size, QImage::Format_RGB32);
-        m_chartDirty = true;
-    }
-    if (m_chartDirty) {
-        QPainter p(&m_chart);
-        DrawChart(p);
-        m_chartDirty = false;
-    }
+    PrepareChart();
     if (m_buffer.size() != size) m_buffer = QImage(size, QImage::Format_RGB32);
     const QRegion area = region & QRect(QPoint(0, 0), size);
     constexpr int kPixel = 4;  // Format_RGB32
@@ -201,15 +206,27 @@ void CGSensorCtrl::Compose(const QRegion& region) {
     DrawLegend(p);
 }
 
+// The same layers as Compose, straight onto the screen: the paint is clipped to its region.
 void CGSensorCtrl::paintEvent(QPaintEvent* event) {
+    if (size().isEmpty()) return;
     const bool chartWasStale = m_chartDirty;
     const QRegion region = event->region() & rect();
-    Compose(region);
-    if (m_buffer.isNull()) return;
+    PrepareChart();
     QPainter p(this);
-    for (const QRect& r : region) p.drawImage(r.topLeft(), m_buffer, r);
-    m_shownCursor = CursorRect();
-    m_shownLegend = LegendArea();
+    for (const QRect& r : region) p.drawImage(r.topLeft(), m_chart, r);
+    const QRect cursor = CursorRect();
+    if (!cursor.isEmpty()) p.fillRect(cursor, m_blue);
+    DrawLegend(p);
+    m_shownCursor = cursor;
+    // Readings outside the region keep what an earlier paint showed.
+    const QRegion legend = LegendArea();
+    if ((legend - region).isEmpty()) {
+        m_shownLegend = legend;
+        m_paintedLegend = LegendText();
+    } else if (region.intersects(legend)) {
+        m_shownLegend |= legend;
+        m_paintedLegend.clear();
+    }
     // A chart change reaching a partial repaint would leave the rest of the panel stale.
     if (chartWasStale && region != QRegion(rect())) update();
 }
@@ -349,6 +366,15 @@ std::array<CGSensorCtrl::LegendEntry, 3> CGSensorCtrl::LegendLayout() const {
 
 // Readings change on nearly every paint; they are formatted without the locale (a decimal point
 // whatever the desktop language) and drawn from glyph atlases, so painting lays out no text.
+std::string CGSensorCtrl::LegendText() const {
+    std::string text;
+    for (const LegendEntry& entry : LegendLayout()) {
+        text.append(entry.text.data(), entry.length);
+        text += entry.active ? '+' : '-';
+    }
+    return text;
+}
+
 void CGSensorCtrl::DrawLegend(QPainter& p) {
     const int b = (height() - 70) / 6;
     m_labelGlyphs.Draw(p, 4, b - 16 + 70, " 1G", m_black);

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "telemetry/IGSensorCurve.h"
@@ -82,6 +83,8 @@ private:
     // Brings the back buffer up to date inside `region`, redrawing the chart layer first when
     // it is stale.
     void Compose(const QRegion& region);
+    // Redraws the chart layer when it is stale or the size changed.
+    void PrepareChart();
     QRect CursorRect() const;
     struct LegendEntry {
         std::array<char, 64> text{};
@@ -93,6 +96,8 @@ private:
     std::array<LegendEntry, 3> LegendLayout() const;
     // Every pixel the legend readings paint.
     QRegion LegendArea() const;
+    // What the legend readings show, to tell whether a step changes them.
+    std::string LegendText() const;
     void DrawChart(QPainter& p);
     void DrawTicks(QPainter& p, double span);
     void DrawCurves(QPainter& p, double span);
@@ -119,6 +124,8 @@ private:
     // Cursor as last painted on screen, to be erased when it moves.
     QRect m_shownCursor;
     QRegion m_shownLegend;
+    // The readings as last painted whole on screen; empty when a paint covered only part of them.
+    std::string m_paintedLegend;
     QFont m_labelFont;
     QFont m_legendFont;
     // Reused by every paint so that painting allocates nothing once the size is settled.
