@@ -39,17 +39,28 @@ const QImage& CSpeedLabelStatic::Rendered() {
         m_rendered.clear();
         m_renderedSize = size();
         m_renderedRatio = ratio;
+        m_unitLayer = QImage();
     }
     const QString key = m_numberText + QLatin1Char('\n') + m_unitText;
     auto it = m_rendered.find(key);
     if (it != m_rendered.end()) return *it;
     if (m_rendered.size() >= kMaxRendered) m_rendered.clear();
-    QImage image(QSize(qCeil(width() * ratio), qCeil(height() * ratio)), QImage::Format_RGB32);
+    const QSize pixels(qCeil(width() * ratio), qCeil(height() * ratio));
+    // The unit comes after the number, over it where their glows meet, as if drawn in turn.
+    if (m_unitLayer.isNull() || m_unitLayerText != m_unitText) {
+        m_unitLayer = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        m_unitLayer.setDevicePixelRatio(ratio);
+        m_unitLayer.fill(Qt::transparent);
+        m_unitLayerText = m_unitText;
+        QPainter layer(&m_unitLayer);
+        DrawOutlinedText(layer, m_unitText, SpeedStyle, 40, 18, 12);
+    }
+    QImage image(pixels, QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
     QPainter p(&image);
     p.fillRect(rect(), QColor(5, 5, 5));
     DrawOutlinedText(p, m_numberText, SpeedStyle, 0, 10, 20);
-    DrawOutlinedText(p, m_unitText, SpeedStyle, 40, 18, 12);
+    p.drawImage(QPointF(0, 0), m_unitLayer);
     p.end();
     return *m_rendered.insert(key, std::move(image));
 }

@@ -46,6 +46,9 @@ private:
     QHash<QString, QImage> m_rendered;  // by reading, at m_renderedSize
     QSize m_renderedSize;
     qreal m_renderedRatio = 0;
+    // The unit alone on a clear layer, laid over each new number.
+    QImage m_unitLayer;
+    QString m_unitLayerText;
 };
 
 }  // namespace trivane
