@@ -231,8 +231,11 @@ TEST(OsmPage, TimerGlideStepsAFewTimesASecondAndStopsForLeaflet)
     Drawn(page, QStringLiteral("path_plot(35.6000,139.7000); path_plot(35.6040,139.7040); movpos(35.6000,139.7000)"));
 
     test::WaitFor([] { return false; }, 1100);
+    const auto paneShownX = [&] { return page.Eval(kShownAndPlaced).toList()[1].toList()[0].toDouble(); };
+    const double before = paneShownX();
     Drawn(page, QStringLiteral("movpos(35.6010,139.7012)"));
     EXPECT_EQ(Glides(page), (QList<int>{0, 0, 0}));  // no transition: the compositor stays idle
+    EXPECT_NE(paneShownX(), before);  // the first step comes with the redraw, not a frame later
     const QVariantList samples = SampleGlide(page, 48);
     ASSERT_EQ(samples.size(), 48);
     QList<double> places;
