@@ -2,7 +2,8 @@
 //   1. launch to first frame: start to the first time event of the first recording, 5 runs;
 //   2. CPU of the whole program (its map browser processes included) playing both channels of a
 //      pair, against the bare two-channel libVLC playback of the same files in the same run, with
-//      the program's choice of video outputs and with libVLC's own;
+//      the program's choice of video outputs and with libVLC's own; and within each program run,
+//      against what its own channels took;
 //   3. the instruments between libVLC's time events: how often the G-sensor cursor and the
 //      position slider are painted at a new place, and the largest step of the cursor, against
 //      the rate of the time events in the same run;
@@ -223,6 +224,40 @@ double OwnCpuSeconds()
     return total;
 }
 
+// User and system seconds from a /proc stat line.
+double StatCpuSeconds(const std::filesystem::path& statFile)
+{
+    std::ifstream file(statFile);
+    std::string stat;
+    std::getline(file, stat);
+    const auto close = stat.rfind(')');
+    if (close == std::string::npos) return 0;
+    std::istringstream fields(stat.substr(close + 2));
+    std::string skip;
+    for (int i = 0; i < 11; ++i) fields >> skip;  // state .. cmajflt
+    unsigned long long utime = 0;
+    unsigned long long stime = 0;
+    fields >> utime >> stime;
+    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// CPU of this process spent in the threads libVLC started for the channels, in seconds. libVLC
+// leaves its threads unnamed and ends them with each recording, so they are the process's time
+// less its main thread and its named threads (Qt's, the browser's), which live on.
+double ChannelThreadsCpuSeconds()
+{
+    std::string own;
+    std::getline(std::ifstream("/proc/self/comm"), own);
+    const std::string self = std::to_string(getpid());
+    double others = 0;
+    for (const auto& entry : fs::directory_iterator("/proc/self/task")) {
+        std::string comm;
+        std::getline(std::ifstream(entry.path() / "comm"), comm);
+        if (entry.path().filename().string() == self || comm != own) others += StatCpuSeconds(entry.path() / "stat");
+    }
+    return StatCpuSeconds("/proc/self/stat") - others;
+}
+
 constexpr double kSettleSeconds = 1.5;
 
 // Notes the end of a recording, so that the bare channels loop as the player does.
@@ -380,6 +415,7 @@ void CpuAgainstBare(const std::string& card, double seconds, int rounds = 5)
             // The same steady stretch: from the first time event plus the settling time on.
             Clock::time_point from{};
             double before = -1;
+            double channelsBefore = 0;
             return RunWindow(pairFolder.string(), seconds + 15, [&](TappedChannel& f, TappedChannel&) {
                 const std::vector<TimeEvent> times = f.Times();
                 if (times.empty()) return false;
@@ -387,11 +423,12 @@ void CpuAgainstBare(const std::string& card, double seconds, int rounds = 5)
                 if (before < 0) {
                     if (now - times.front().at < std::chrono::duration<double>(kSettleSeconds)) return false;
                     before = OwnCpuSeconds();
+                    channelsBefore = ChannelThreadsCpuSeconds();
                     from = now;
                     return false;
                 }
                 if (now - from < std::chrono::duration<double>(seconds)) return false;
-                std::printf("%.3f\n", OwnCpuSeconds() - before);
+                std::printf("%.3f %.3f\n", OwnCpuSeconds() - before, ChannelThreadsCpuSeconds() - channelsBefore);
                 return true;
             }, {}, variant);
         });
@@ -400,7 +437,7 @@ void CpuAgainstBare(const std::string& card, double seconds, int rounds = 5)
     // measured, so each side takes the median of its runs, and each round gives a ratio of its own
     // (its runs are a minute apart, not minutes).
     // The bare channels run twice: as libVLC chooses, and with the program's choice of outputs.
-    std::vector<double> bareRuns, sameRuns, programRuns;
+    std::vector<double> bareRuns, sameRuns, programRuns, channelRuns;
     for (int run = 0; run < rounds; ++run) {
         const ChildResult bare = InChild([&] { return RunBare(front.string(), rear.string(), seconds); });
         const ChildResult same = InChild([&] { return RunBare(front.string(), rear.string(), seconds, true); });
@@ -408,6 +445,10 @@ void CpuAgainstBare(const std::string& card, double seconds, int rounds = 5)
         AddFigure(bareRuns, bare, "the bare channels");
         AddFigure(sameRuns, same, "the bare channels with the program's outputs");
         AddFigure(programRuns, program, "the program");
+        double total = 0;
+        double channels = 0;
+        if (program.status == 0 && std::sscanf(program.output.c_str(), "%lf %lf", &total, &channels) == 2 && channels > 0)
+            channelRuns.push_back(channels);
     }
     // What the parts cost: three more alternated runs of the program without them.
     std::vector<double> noMapRuns, plainRuns;
@@ -425,15 +466,30 @@ void CpuAgainstBare(const std::string& card, double seconds, int rounds = 5)
                 seconds, rounds, bareSteady, libvlcSteady, programSteady,
                 bareSteady > 0 ? programSteady / bareSteady : 0.0, libvlcSteady > 0 ? programSteady / libvlcSteady : 0.0);
     std::vector<double> roundRatios;
+    const bool split = channelRuns.size() == programRuns.size();
+    std::vector<double> splitRatios;
     for (std::size_t i = 0; i < std::min({bareRuns.size(), sameRuns.size(), programRuns.size()}); ++i) {
         const double ratio = sameRuns[i] > 0 ? programRuns[i] / sameRuns[i] : 0.0;
         roundRatios.push_back(ratio);
-        std::printf("  run %zu: bare %.2f s (libVLC's choice %.2f s), program %.2f s, ratio %.2f\n", i + 1,
-                    sameRuns[i], bareRuns[i], programRuns[i], ratio);
+        std::printf("  run %zu: bare %.2f s (libVLC's choice %.2f s), program %.2f s, ratio %.2f", i + 1, sameRuns[i],
+                    bareRuns[i], programRuns[i], ratio);
+        if (split) {
+            splitRatios.push_back(programRuns[i] / channelRuns[i]);
+            std::printf("; in the program the channels %.2f s, all else %.2f s, ratio %.2f", channelRuns[i],
+                        programRuns[i] - channelRuns[i], splitRatios.back());
+        }
+        std::printf("\n");
     }
     if (!roundRatios.empty())
         std::printf("  median of the runs' own ratios to the bare channels with the program's outputs: %.2f\n",
                     Median(roundRatios));
+    // The same question asked inside each program run: all its CPU against what its own two
+    // channels took in the same seconds, free of the machine's drift between runs. It stands for
+    // the bare playback as far as the channels in the program cost what the bare ones do.
+    if (split && !splitRatios.empty())
+        std::printf("  within the program's runs: channels %.2f s (the bare channels %.2f s), all else %.2f s; median of "
+                    "the runs' ratios of all to the channels %.2f\n",
+                    Median(channelRuns), bareSteady, Median(programRuns) - Median(channelRuns), Median(splitRatios));
     const double noMap = Median(noMapRuns);
     const double plain = Median(plainRuns);
     std::printf("  parts (median of 3): without the map pane %.2f s (ratio %.2f), without the map pane and the "
