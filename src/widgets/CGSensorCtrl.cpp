@@ -364,8 +364,6 @@ std::array<CGSensorCtrl::LegendEntry, 3> CGSensorCtrl::LegendLayout() const {
     return entries;
 }
 
-// Readings change on nearly every paint; they are formatted without the locale (a decimal point
-// whatever the desktop language) and drawn from glyph atlases, so painting lays out no text.
 std::string CGSensorCtrl::LegendText() const {
     std::string text;
     for (const LegendEntry& entry : LegendLayout()) {
@@ -375,6 +373,8 @@ std::string CGSensorCtrl::LegendText() const {
     return text;
 }
 
+// Readings change many times a second; they are formatted without the locale (a decimal point
+// whatever the desktop language) and drawn from glyph atlases, so painting lays out no text.
 void CGSensorCtrl::DrawLegend(QPainter& p) {
     const int b = (height() - 70) / 6;
     m_labelGlyphs.Draw(p, 4, b - 16 + 70, " 1G", m_black);
